@@ -1,0 +1,199 @@
+#include "game/game_window.h"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+
+#include "platform/caption_number.h"
+
+namespace poroten::game {
+
+using platform::decimalText;
+using platform::numericValue;
+
+namespace {
+constexpr std::chrono::milliseconds kTick{1000};
+constexpr long kMemorizeSeconds = 3;
+constexpr long kAnswerSeconds = 5;
+constexpr std::int16_t kFirstLastCell = 2;
+}  // namespace
+
+Form1::Form1(const platform::Services& services, highscore::Module1& store)
+    : services_(services),
+      store_(store),
+      menu_(services.messageBoxes, services.application, store) {
+    window_ = services_.windows.createWindow(form1Layout(), *this);
+    Timer1 = services_.timers.createTimer(kTick, [this] { Timer1_Timer(); });
+    Timer2 = services_.timers.createTimer(kTick, [this] { Timer2_Timer(); });
+    Form_Load();
+    window_->show();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load() { store_.LoadHighScore(); }
+
+long Form1::countdown() { return numericValue(window_->label(Label3).text()); }
+
+void Form1::setCountdown(long value) { window_->label(Label3).setText(decimalText(value)); }
+
+std::int16_t Form1::drawDigit() {
+    // The whole part of r * 10 for r in [0, 1); the clamp only guards a
+    // generator that breaks its contract.
+    const auto digit = static_cast<std::int16_t>(services_.random.next() * 10.0);
+    return std::clamp<std::int16_t>(digit, 0, 9);
+}
+
+void Form1::StartGame() {
+    // A restart from a running game must not leave the old answer countdown
+    // ticking under the new one, nor answered or extra cells on screen.
+    Timer1->setEnabled(false);
+    Timer2->setEnabled(false);
+    for (int i = 0; i < kCellCount; ++i) {
+        cell(i).setText("");
+        cell(i).setBackColour(colour::Green);
+    }
+    setCountdown(kMemorizeSeconds);
+    window_->label(Label5).setText("0");
+    Timer2->setEnabled(true);
+    state_.InputOpen = false;
+    state_.LastCell = kFirstLastCell;
+    state_.Remaining = kFirstLastCell;
+    for (int i = 0; i <= kFirstLastCell; ++i) {
+        services_.random.reseed();
+        cell(i).setText(decimalText(drawDigit()));
+    }
+    window_->label(Label6).setText(text::Memorize);
+}
+
+void Form1::Timer2_Timer() {
+    setCountdown(countdown() - 1);
+    if (countdown() != 0) {
+        return;
+    }
+    Timer2->setEnabled(false);
+    for (int i = 0; i <= state_.LastCell; ++i) {
+        state_.Digits[i] = static_cast<std::int16_t>(numericValue(cell(i).text()));
+        cell(i).setText("");
+    }
+    setCountdown(kAnswerSeconds);
+    Timer1->setEnabled(true);
+    state_.InputOpen = true;
+    window_->label(Label6).setText(text::Start);
+}
+
+void Form1::Timer1_Timer() {
+    setCountdown(countdown() - 1);
+    if (countdown() == 0) {
+        EndGame(text::TimeUp);
+    }
+}
+
+void Form1::NextRow() {
+    setCountdown(kMemorizeSeconds);
+    platform::Label& score = window_->label(Label5);
+    score.setText(decimalText(numericValue(score.text()) + 1));
+    // Every ten points adds a cell, up to the ten the window has.
+    if (numericValue(score.text()) % 10 == 0 && state_.LastCell < kCellCount - 1) {
+        ++state_.LastCell;
+    }
+    for (int i = 0; i <= state_.LastCell; ++i) {
+        cell(i).setText(decimalText(drawDigit()));
+        cell(i).setBackColour(colour::Green);
+    }
+    Timer1->setEnabled(false);
+    Timer2->setEnabled(true);
+    state_.InputOpen = false;
+    state_.Remaining = state_.LastCell;
+    window_->label(Label6).setText(text::Memorize);
+}
+
+void Form1::EndGame(std::string_view text) {
+    Timer1->setEnabled(false);
+    state_.InputOpen = false;
+    services_.messageBoxes.show("", text);
+    for (int i = 0; i <= state_.LastCell; ++i) {
+        cell(i).setText("");
+        cell(i).setBackColour(colour::Green);
+    }
+    window_->label(Label6).setText(text::PressReturn);
+    CheckHighScore();
+}
+
+void Form1::CheckHighScore() {
+    const long score = numericValue(window_->label(Label5).text());
+    if (score <= store_.HighScore) {
+        return;
+    }
+    store_.HighScore = static_cast<std::int16_t>(
+        std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
+    dialog_ = std::make_unique<highscore::Dialog>(services_.windows, store_,
+                                                  [this] { window_->show(); });
+    dialog_->show();
+    window_->hide();
+}
+
+void Form1::Form_KeyPress(char32_t character) {
+    if (character == 13) {
+        StartGame();
+        return;
+    }
+    // Keys other than Enter and the digits never end a game.
+    if (const auto value = platform::digitValue(character)) {
+        answer(*value);
+    }
+}
+
+void Form1::answer(int value) {
+    GameState& s = state_;
+    if (!s.InputOpen) {
+        return;
+    }
+    if (s.Remaining >= 1 && s.Remaining <= s.LastCell) {
+        const int j = s.LastCell - s.Remaining;
+        if (value == s.Digits[j]) {
+            cell(j).setBackColour(colour::Blue);
+            cell(j).setText(decimalText(s.Digits[j]));
+            --s.Remaining;
+        } else {
+            EndGame(text::WrongKey);
+        }
+    } else if (s.Remaining == 0) {
+        if (value == s.Digits[s.LastCell]) {
+            NextRow();
+        } else {
+            EndGame(text::WrongKey);
+        }
+    }
+}
+
+void Form1::mnuFileNew_Click() { StartGame(); }
+
+bool Form1::onKeyPress(int /*control*/, char32_t character) {
+    Form_KeyPress(character);
+    return true;
+}
+
+void Form1::onCommand(int id) {
+    switch (id) {
+        case mnuFileNew:
+            mnuFileNew_Click();
+            break;
+        case mnuFileHigh:
+            menu_.mnuFileHigh_Click();
+            break;
+        case mnuFileExit:
+            menu_.mnuFileExit_Click();
+            break;
+        case mnuFileAbout:
+            menu_.mnuFileAbout_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+// The close box closes the last window, which ends the program.
+void Form1::onCloseRequest() { services_.application.quit(); }
+
+}  // namespace poroten::game

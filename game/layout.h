@@ -1,0 +1,43 @@
+// The main window as the player sees it: captions, places, colours and fonts.
+#pragma once
+
+#include "platform/window_desc.h"
+
+namespace poroten::game {
+
+namespace colour {
+constexpr platform::Colour Green = 0x0000FF00;  // a cell at rest or showing a new digit
+constexpr platform::Colour Blue = 0x00FF0000;   // a cell answered right
+constexpr platform::Colour Cyan = 0x00FFFF00;
+constexpr platform::Colour Teal = 0x00C0C000;
+}  // namespace colour
+
+constexpr int kCellCount = 10;
+
+// Control ids of Form1. The digit cells Label1(0)..Label1(9) take ids 0..9.
+enum Form1Id : int {
+    Label2 = 102,  // caption of the countdown
+    Label3 = 103,  // countdown value
+    Label4 = 104,  // caption of the score
+    Label5 = 105,  // score value
+    Label6 = 106,  // message line
+    mnuFile = 200,
+    mnuFileNew = 201,
+    mnuFileHigh = 202,
+    mnuFileExit = 203,
+    mnuFileAbout = 204,
+};
+
+constexpr const char* kJapaneseFont = "ＭＳ Ｐゴシック";
+
+namespace text {
+constexpr const char* PressReturn = "リターンを押してね";
+constexpr const char* Memorize = "数字を覚えてね";
+constexpr const char* Start = "スタート";
+constexpr const char* WrongKey = "お手つき！";
+constexpr const char* TimeUp = "時間切れ";
+}  // namespace text
+
+platform::WindowDesc form1Layout();
+
+}  // namespace poroten::game

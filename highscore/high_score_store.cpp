@@ -1,0 +1,74 @@
+#include "highscore/high_score_store.h"
+
+#include <vector>
+
+namespace poroten::highscore {
+
+namespace {
+
+std::string utf8Of(const std::filesystem::path& path) {
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+Module1::Module1(platform::Files& files, const platform::TextCodec& codec,
+                 platform::MessageBoxes& messageBoxes)
+    : files_(files), codec_(codec), messageBoxes_(messageBoxes), scoreFile_(inProgramFolder()) {}
+
+std::filesystem::path Module1::inProgramFolder() const {
+    return files_.programDirectory() / kScoreFileName;
+}
+
+std::filesystem::path Module1::inUserFolder() const {
+    return files_.userDataDirectory() / kScoreFileName;
+}
+
+void Module1::LoadHighScore() {
+    ScoreRecord = ScoreRec{};
+    for (const auto& candidate : {inProgramFolder(), inUserFolder()}) {
+        platform::ReadResult read = files_.readOrCreate(candidate);
+        if (read.ok) {
+            scoreFile_ = candidate;
+            ScoreRecord = readScoreRec(read.bytes);
+            break;
+        }
+    }
+    if (ScoreRecord.isValid()) {
+        HighScore = ScoreRecord.Score;
+        HighName = codec_.fromCodePage932(ScoreRecord.Name);
+    }
+}
+
+bool Module1::SaveHighScore() {
+    ScoreRecord = ScoreRec{HighScore, encodeName(codec_, HighName), kValidMarker};
+    const std::string record = scoreRecBytes(ScoreRecord);
+
+    // The file last used first; the other place only when that one fails.
+    std::vector<std::filesystem::path> candidates{scoreFile_};
+    for (const auto& other : {inProgramFolder(), inUserFolder()}) {
+        if (other != scoreFile_) {
+            candidates.push_back(other);
+        }
+    }
+    std::string reasons;
+    for (const auto& candidate : candidates) {
+        platform::ReadResult old = files_.readOrCreate(candidate);
+        std::string error = old.error;
+        if (old.ok) {
+            platform::WriteResult written =
+                files_.replace(candidate, writtenAtStart(std::move(old.bytes), record));
+            if (written.ok) {
+                scoreFile_ = candidate;
+                return true;
+            }
+            error = written.error;
+        }
+        reasons += "\r" + utf8Of(candidate) + "\r" + error;
+    }
+    messageBoxes_.show("", "ハイスコアを保存できませんでした。" + reasons);
+    return false;
+}
+
+}  // namespace poroten::highscore

@@ -1,0 +1,90 @@
+#include "highscore/name_window.h"
+
+#include <utility>
+
+namespace poroten::highscore {
+
+using platform::Align;
+using platform::ControlDesc;
+using platform::ControlKind;
+
+platform::WindowDesc dialogLayout() {
+    platform::WindowDesc w;
+    w.name = "Dialog";
+    w.caption = "ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ";
+    w.clientWidth = 2655;
+    w.clientHeight = 1455;
+    w.position = platform::TwipPoint{2760, 3750};
+    w.frame = platform::Frame::FixedDialog;
+    w.taskbarButton = false;
+    w.icon = false;
+    const platform::FontDesc gothic12{"ＭＳ Ｐゴシック", 12};
+    w.controls = {
+        ControlDesc{Dialog::Label1, ControlKind::Label, "Label1", "名前を入力してください",
+                    {120, 120, 2415, 255}, std::nullopt, gothic12, Align::Centre, 3},
+        ControlDesc{Dialog::Text1, ControlKind::TextBox, "Text1", "", {120, 480, 2415, 375},
+                    std::nullopt, gothic12, Align::Left, 0},
+        ControlDesc{Dialog::OKButton, ControlKind::Button, "OKButton", "OK", {120, 960, 1215, 375},
+                    std::nullopt, {}, Align::Centre, 1},
+        ControlDesc{Dialog::CancelButton, ControlKind::Button, "CancelButton", "ｷｬﾝｾﾙ",
+                    {1320, 960, 1215, 375}, std::nullopt, {}, Align::Centre, 2},
+    };
+    w.focusControl = Dialog::Text1;
+    return w;
+}
+
+Dialog::Dialog(platform::WindowFactory& windows, Module1& store, std::function<void()> onDone)
+    : windows_(windows), store_(store), onDone_(std::move(onDone)) {}
+
+Dialog::~Dialog() = default;
+
+void Dialog::show() {
+    if (!window_) {
+        window_ = windows_.createWindow(dialogLayout(), *this);
+    }
+    window_->show();
+}
+
+void Dialog::OKButton_Click() {
+    if (!window_) {
+        return;
+    }
+    store_.HighName = window_->textBox(Text1).text();
+    store_.SaveHighScore();
+    window_.reset();
+    if (onDone_) {
+        onDone_();
+    }
+}
+
+void Dialog::CancelButton_Click() {
+    if (window_) {
+        window_->textBox(Text1).setText("");
+    }
+}
+
+bool Dialog::Text1_KeyPress(char32_t character) {
+    if (character != 13) {
+        return false;
+    }
+    OKButton_Click();
+    return true;
+}
+
+bool Dialog::onKeyPress(int control, char32_t character) {
+    return control == Text1 && Text1_KeyPress(character);
+}
+
+void Dialog::onCommand(int id) {
+    if (id == OKButton) {
+        OKButton_Click();
+    } else if (id == CancelButton) {
+        CancelButton_Click();
+    }
+}
+
+// Closing the window any other way keeps the name typed so far, as OK does:
+// the record is saved and the main window comes back.
+void Dialog::onCloseRequest() { OKButton_Click(); }
+
+}  // namespace poroten::highscore

@@ -1,0 +1,42 @@
+// The window that takes the holder's name after a new record.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "highscore/high_score_store.h"
+#include "platform/window.h"
+
+namespace poroten::highscore {
+
+class Dialog : private platform::WindowEvents {
+public:
+    enum Id : int { Label1 = 1, Text1 = 2, OKButton = 3, CancelButton = 4 };
+
+    // onDone runs once the name is stored and saved and the window is gone.
+    Dialog(platform::WindowFactory& windows, Module1& store, std::function<void()> onDone);
+    ~Dialog() override;
+
+    // Opens the window with an empty name box holding the focus; does not wait.
+    void show();
+    bool isOpen() const { return window_ != nullptr; }
+
+    void OKButton_Click();
+    void CancelButton_Click();
+    // True when the key was Enter and confirmed the name; other keys go into the box.
+    bool Text1_KeyPress(char32_t character);
+
+private:
+    bool onKeyPress(int control, char32_t character) override;
+    void onCommand(int id) override;
+    void onCloseRequest() override;
+
+    platform::WindowFactory& windows_;
+    Module1& store_;
+    std::function<void()> onDone_;
+    std::unique_ptr<platform::Window> window_;
+};
+
+platform::WindowDesc dialogLayout();
+
+}  // namespace poroten::highscore

@@ -1,0 +1,37 @@
+// The menu commands other than starting a game: the best score, the About
+// box and quitting.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "highscore/high_score_store.h"
+#include "platform/application.h"
+#include "platform/message_box.h"
+
+namespace poroten::menu {
+
+constexpr const char* kMaker = "poroten project";
+constexpr const char* kWebAddress = "https://poroten.example/";
+
+// "現在の最高得点は" CR name "さん　" score "点"
+std::string highScoreText(std::string_view name, std::int16_t score);
+std::string aboutText();
+
+class MenuCommands {
+public:
+    MenuCommands(platform::MessageBoxes& messageBoxes, platform::Application& application,
+                 const highscore::Module1& store);
+
+    void mnuFileHigh_Click();
+    void mnuFileExit_Click();
+    void mnuFileAbout_Click();
+
+private:
+    platform::MessageBoxes& messageBoxes_;
+    platform::Application& application_;
+    const highscore::Module1& store_;
+};
+
+}  // namespace poroten::menu

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace poroten::platform {
+
+struct ReadResult {
+    bool ok = false;
+    std::string bytes;
+    std::string error;  // the system's reason, readable by a user, when !ok
+};
+
+struct WriteResult {
+    bool ok = false;
+    std::string error;
+};
+
+class Files {
+public:
+    virtual ~Files() = default;
+    // The folder that holds the program's executable.
+    virtual std::filesystem::path programDirectory() const = 0;
+    // The user's own data folder for this program; it may not exist yet.
+    virtual std::filesystem::path userDataDirectory() const = 0;
+    // Opens the file for reading and writing, creating it empty when missing
+    // (and its folder), and returns its whole content.
+    virtual ReadResult readOrCreate(const std::filesystem::path& file) = 0;
+    // Replaces the file's content atomically: a crash leaves the old content or
+    // the new, never a mix.
+    virtual WriteResult replace(const std::filesystem::path& file, std::string_view bytes) = 0;
+};
+
+}  // namespace poroten::platform
