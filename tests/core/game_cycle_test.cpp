@@ -1,0 +1,321 @@
+#include "game_fixture.h"
+
+namespace poroten::testing {
+namespace {
+
+using game::colour::Blue;
+using game::colour::Green;
+
+const std::vector<std::string> kEmptyRow(10, "");
+
+TEST_F(GameTest, OpensAtRestWithZerosShownAndTimersOff) {
+    // The countdown and score are read back from the screen, so they must
+    // start as "0", not empty.
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(countdown(), "0");
+    EXPECT_EQ(score(), "0");
+    EXPECT_EQ(message(), "リターンを押してね");
+    EXPECT_EQ(text(game::Label2), "残り時間");
+    EXPECT_EQ(text(game::Label4), "得点");
+    EXPECT_EQ(cells(), kEmptyRow);
+    for (int i = 0; i < game::kCellCount; ++i) {
+        EXPECT_EQ(cell(i).colour(), Green);
+    }
+    EXPECT_FALSE(timer1().isEnabled());
+    EXPECT_FALSE(timer2().isEnabled());
+    EXPECT_EQ(timer1().interval(), std::chrono::milliseconds(1000));
+    EXPECT_EQ(timer2().interval(), std::chrono::milliseconds(1000));
+    EXPECT_EQ(state().LastCell, 0);
+    EXPECT_EQ(state().Remaining, 0);
+    EXPECT_FALSE(state().InputOpen);
+}
+
+TEST_F(GameTest, DigitKeysBeforeTheFirstGameChangeNothing) {
+    pressDigits("0123456789");
+    EXPECT_EQ(cells(), kEmptyRow);
+    EXPECT_EQ(message(), "リターンを押してね");
+    EXPECT_TRUE(platform.messageBoxes.shown.empty());
+}
+
+TEST_F(GameTest, EnterShowsThreeDigitsReseedingBeforeEachDraw) {
+    platform.random.script({4, 7, 1});
+    press(13);
+    EXPECT_EQ(cells()[0], "4");
+    EXPECT_EQ(cells()[1], "7");
+    EXPECT_EQ(cells()[2], "1");
+    EXPECT_EQ(cells()[3], "");
+    EXPECT_EQ(countdown(), "3");
+    EXPECT_EQ(score(), "0");
+    EXPECT_EQ(message(), "数字を覚えてね");
+    EXPECT_TRUE(timer2().isEnabled());
+    EXPECT_FALSE(timer1().isEnabled());
+    EXPECT_EQ(platform.random.reseeds, 3);
+    EXPECT_EQ(state().LastCell, 2);
+    EXPECT_EQ(state().Remaining, 2);
+    EXPECT_FALSE(state().InputOpen);
+}
+
+TEST_F(GameTest, TheMenuStartCommandStartsAGameLikeEnter) {
+    platform.random.script({0, 9, 5});
+    window->command(game::mnuFileNew);
+    EXPECT_EQ(cells()[1], "9");
+    EXPECT_EQ(message(), "数字を覚えてね");
+}
+
+TEST_F(GameTest, MemorizeCountsThreeTicksThenBlanksAndOpensInput) {
+    platform.random.script({4, 7, 1});
+    press(13);
+    timer2().fire();
+    EXPECT_EQ(countdown(), "2");
+    timer2().fire();
+    EXPECT_EQ(countdown(), "1");
+    EXPECT_EQ(cells()[0], "4");
+    // The tick that reaches 0 shows 5 at once: the countdown never rests at 0 here.
+    timer2().fire();
+    EXPECT_EQ(countdown(), "5");
+    EXPECT_EQ(cells(), kEmptyRow);
+    EXPECT_EQ(message(), "スタート");
+    EXPECT_FALSE(timer2().isEnabled());
+    EXPECT_TRUE(timer1().isEnabled());
+    EXPECT_TRUE(state().InputOpen);
+    EXPECT_EQ(state().Digits[0], 4);
+    EXPECT_EQ(state().Digits[1], 7);
+    EXPECT_EQ(state().Digits[2], 1);
+    EXPECT_EQ(state().Remaining, 2);
+}
+
+TEST_F(GameTest, ARightRowTurnsCellsBlueThenScoresAndShowsTheNextRow) {
+    startAndMemorize({4, 7, 1});
+    timer1().fire();
+    EXPECT_EQ(countdown(), "4");
+    pressDigits("47");
+    EXPECT_EQ(cells()[0], "4");
+    EXPECT_EQ(cells()[1], "7");
+    EXPECT_EQ(cells()[2], "");
+    EXPECT_EQ(cell(0).colour(), Blue);
+    EXPECT_EQ(cell(1).colour(), Blue);
+    EXPECT_EQ(cell(2).colour(), Green);
+    EXPECT_EQ(state().Remaining, 0);
+
+    platform.random.script({2, 8, 6});
+    press(U'1');
+    EXPECT_EQ(score(), "1");
+    EXPECT_EQ(countdown(), "3");
+    EXPECT_EQ(message(), "数字を覚えてね");
+    EXPECT_EQ(cells()[0], "2");
+    EXPECT_EQ(cells()[1], "8");
+    EXPECT_EQ(cells()[2], "6");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(cell(i).colour(), Green);
+    }
+    EXPECT_TRUE(timer2().isEnabled());
+    EXPECT_FALSE(timer1().isEnabled());
+    EXPECT_FALSE(state().InputOpen);
+    EXPECT_EQ(state().Remaining, 2);
+    // Only the first row of a game is reseeded.
+    EXPECT_EQ(platform.random.reseeds, 3);
+}
+
+TEST_F(GameTest, AWrongKeyEndsTheGameWithABoxAndBlanksTheRow) {
+    startAndMemorize({4, 7, 1});
+    press(U'4');
+    press(U'1');
+    ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes.shown[0].title, "poroten");
+    EXPECT_EQ(platform.messageBoxes.shown[0].text, "お手つき！");
+    EXPECT_EQ(cells(), kEmptyRow);
+    EXPECT_EQ(cell(0).colour(), Green);
+    EXPECT_EQ(message(), "リターンを押してね");
+    EXPECT_FALSE(timer1().isEnabled());
+    EXPECT_FALSE(state().InputOpen);
+    // Keys after the end change nothing until the next game.
+    pressDigits("71");
+    EXPECT_EQ(platform.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(cells(), kEmptyRow);
+}
+
+TEST_F(GameTest, AWrongLastDigitEndsTheGameToo) {
+    startAndMemorize({4, 7, 1});
+    pressDigits("472");
+    ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes.shown[0].text, "お手つき！");
+    EXPECT_EQ(score(), "0");
+}
+
+TEST_F(GameTest, TheRowIsBlankedOnlyAfterTheBoxIsClosed) {
+    // The player sees the answered cells behind the box.
+    startAndMemorize({4, 7, 1});
+    press(U'4');
+    std::string behindTheBox;
+    platform.messageBoxes.whileOpen = [&](const ShownBox&) { behindTheBox = cell(0).text(); };
+    press(U'9');
+    EXPECT_EQ(behindTheBox, "4");
+    EXPECT_EQ(cell(0).text(), "");
+}
+
+TEST_F(GameTest, FiveAnswerTicksRunOutWithTimeUpKeepingTheScore) {
+    startAndMemorize({4, 7, 1});
+    platform.random.script({1, 1, 1});
+    pressDigits("471");
+    memorize();
+    for (const char* expected : {"4", "3", "2", "1"}) {
+        timer1().fire();
+        EXPECT_EQ(countdown(), expected);
+    }
+    EXPECT_TRUE(platform.messageBoxes.shown.empty());
+    timer1().fire();
+    ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes.shown[0].text, "時間切れ");
+    EXPECT_EQ(countdown(), "0");
+    EXPECT_EQ(score(), "1");
+    EXPECT_FALSE(timer1().isEnabled());
+    EXPECT_FALSE(timer2().isEnabled());
+}
+
+TEST_F(GameTest, DigitKeysDuringMemorizeChangeNothingEvenWhenRight) {
+    platform.random.script({4, 7, 1});
+    press(13);
+    press(U'4');
+    EXPECT_EQ(cells()[0], "4");
+    EXPECT_EQ(cell(0).colour(), Green);
+    EXPECT_EQ(state().Remaining, 2);
+    EXPECT_TRUE(platform.messageBoxes.shown.empty());
+}
+
+TEST_F(GameTest, ARepeatedDigitMustBePressedOncePerCell) {
+    startAndMemorize({5, 5, 2});
+    press(U'5');
+    EXPECT_EQ(state().Remaining, 1);
+    EXPECT_EQ(cell(1).colour(), Green);
+    press(U'5');
+    EXPECT_EQ(cell(1).colour(), Blue);
+    platform.random.script({0, 0, 0});
+    press(U'2');
+    EXPECT_EQ(score(), "1");
+}
+
+TEST_F(GameTest, KeysThatAreNeitherEnterNorDigitsNeverEndAGame) {
+    // An input method or a stray key must not cost the player the game.
+    startAndMemorize({4, 7, 1});
+    for (char32_t key : {U'a', U' ', U'-', U'\b', U'\x1b', U'あ', U'.'}) {
+        press(key);
+    }
+    EXPECT_TRUE(platform.messageBoxes.shown.empty());
+    EXPECT_EQ(state().Remaining, 2);
+    EXPECT_TRUE(state().InputOpen);
+}
+
+TEST_F(GameTest, FullWidthDigitsFromAnInputMethodCountAsDigits) {
+    startAndMemorize({4, 7, 1});
+    press(U'４');
+    press(U'７');
+    EXPECT_EQ(cells()[1], "7");
+    EXPECT_EQ(cell(1).colour(), Blue);
+    press(U'０');
+    ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(platform.messageBoxes.shown[0].text, "お手つき！");
+}
+
+class RowGrowthTest : public GameTest {
+protected:
+    // Plays rows right until the score reaches target; each row is all zeros.
+    void playRowsTo(int target) {
+        platform.random.draws.assign(3, 0.0);
+        press(13);
+        for (int points = 0; points < target; ++points) {
+            memorize();
+            const int length = state().LastCell + 1;
+            const int nextLength = std::min(10, (points + 1) / 10 + 3);
+            platform.random.draws.assign(static_cast<std::size_t>(nextLength), 0.0);
+            pressDigits(std::string(static_cast<std::size_t>(length), '0'));
+            ASSERT_TRUE(platform.messageBoxes.shown.empty()) << "at " << points << " points";
+        }
+    }
+};
+
+TEST_F(RowGrowthTest, TenPointsAddAFourthDigit) {
+    playRowsTo(9);
+    EXPECT_EQ(state().LastCell, 2);
+    playRowsTo(0);  // restart: back to three digits
+    EXPECT_EQ(state().LastCell, 2);
+    playRowsTo(10);
+    EXPECT_EQ(score(), "10");
+    EXPECT_EQ(state().LastCell, 3);
+    EXPECT_EQ(state().Remaining, 3);
+    EXPECT_EQ(cells()[3], "0");
+    EXPECT_EQ(cells()[4], "");
+}
+
+TEST_F(RowGrowthTest, RowsStopGrowingAtTenCellsAndTheGameGoesOn) {
+    // The window has ten cells; at 80 points the row stays ten long.
+    playRowsTo(70);
+    EXPECT_EQ(state().LastCell, 9);
+    playRowsTo(95);
+    EXPECT_EQ(score(), "95");
+    EXPECT_EQ(state().LastCell, 9);
+    EXPECT_EQ(state().Remaining, 9);
+    EXPECT_EQ(cells()[9], "0");
+}
+
+TEST_F(RowGrowthTest, AGameEndedOnALongRowLeavesOnlyThreeCellsFilledNext) {
+    playRowsTo(10);
+    memorize();
+    press(U'5');  // wrong
+    EXPECT_EQ(cells(), kEmptyRow);
+    EXPECT_EQ(cell(3).colour(), Green);
+    platform.random.script({1, 2, 3});
+    press(13);
+    EXPECT_EQ(cells()[2], "3");
+    EXPECT_EQ(cells()[3], "");
+}
+
+TEST_F(GameTest, RestartDuringAnswerStopsTheOldCountdownAndClearsTheRow) {
+    // Otherwise the old answer countdown keeps ticking under the new game and
+    // can end it while the player is still memorizing.
+    platform.random.script({4, 7, 1});
+    press(13);
+    memorize();
+    press(U'4');
+    platform.random.script({6, 6, 6});
+    press(13);
+    EXPECT_FALSE(timer1().isEnabled());
+    EXPECT_TRUE(timer2().isEnabled());
+    EXPECT_EQ(cell(0).colour(), Green);
+    EXPECT_EQ(cells()[0], "6");
+    EXPECT_EQ(countdown(), "3");
+    EXPECT_EQ(score(), "0");
+    for (int tick = 0; tick < 5; ++tick) {
+        timer1().fire();
+    }
+    EXPECT_TRUE(platform.messageBoxes.shown.empty());
+    EXPECT_EQ(countdown(), "3");
+}
+
+TEST_F(RowGrowthTest, RestartFromALongRowClearsTheExtraCells) {
+    playRowsTo(10);
+    platform.random.script({1, 2, 3});
+    press(13);
+    EXPECT_EQ(cells()[3], "");
+    EXPECT_EQ(state().LastCell, 2);
+}
+
+TEST_F(GameTest, RestartDuringMemorizeCountsDownFromThreeAgain) {
+    platform.random.script({4, 7, 1});
+    press(13);
+    timer2().fire();
+    platform.random.script({3, 3, 3});
+    press(13);
+    EXPECT_EQ(countdown(), "3");
+    timer2().fire();
+    timer2().fire();
+    EXPECT_EQ(countdown(), "1");
+    EXPECT_FALSE(state().InputOpen);
+}
+
+TEST_F(GameTest, TheCloseBoxEndsTheProgram) {
+    window->closeBox();
+    EXPECT_EQ(platform.application.quits, 1);
+}
+
+}  // namespace
+}  // namespace poroten::testing

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "highscore/high_score_store.h"
+
+namespace poroten::testing {
+namespace {
+
+using namespace std::string_literals;
+
+class HighScoreStoreTest : public ::testing::Test {
+protected:
+    HighScoreStoreTest() : store(files, codec, boxes) {}
+    std::filesystem::path besideProgram() { return files.programDirectory() / "m_score.sav"; }
+    std::filesystem::path inUserData() { return files.userDataDirectory() / "m_score.sav"; }
+
+    TempDirFiles files;
+    FakeCodec codec;
+    FakeMessageBoxes boxes;
+    highscore::Module1 store;
+};
+
+TEST_F(HighScoreStoreTest, FirstStartCreatesAnEmptyFileAndHasNoRecord) {
+    store.LoadHighScore();
+    ASSERT_TRUE(std::filesystem::exists(besideProgram()));
+    EXPECT_EQ(std::filesystem::file_size(besideProgram()), 0u);
+    EXPECT_EQ(store.HighScore, 0);
+    EXPECT_EQ(store.HighName, "");
+    EXPECT_EQ(store.scoreFile(), besideProgram());
+}
+
+TEST_F(HighScoreStoreTest, AValidRecordIsLoadedWithItsNameDecoded) {
+    files.write(besideProgram(), "\x2A\x00\x03\x00"
+                                 "A\x82\xA0\x02\x00"s);
+    store.LoadHighScore();
+    EXPECT_EQ(store.HighScore, 42);
+    EXPECT_EQ(store.HighName, "Aあ");
+}
+
+TEST_F(HighScoreStoreTest, BadNameBytesDecodeAsReplacementCharacters) {
+    files.write(besideProgram(), "\x03\x00\x02\x00\xFF"
+                                 "B\x02\x00"s);
+    store.LoadHighScore();
+    EXPECT_EQ(store.HighScore, 3);
+    EXPECT_EQ(store.HighName, "\xEF\xBF\xBD"
+                              "B");
+}
+
+TEST_F(HighScoreStoreTest, DamagedFilesLoadNothing) {
+    for (const std::string& bytes :
+         {"\x07\x00"s, "\x07\x00\x00\x00\x00\x00"s, "\x07\x00\x09\x00"
+                                                    "AB\x02\x00"s}) {
+        files.write(besideProgram(), bytes);
+        highscore::Module1 fresh(files, codec, boxes);
+        fresh.LoadHighScore();
+        EXPECT_EQ(fresh.HighScore, 0);
+        EXPECT_EQ(fresh.HighName, "");
+        // Loading never rewrites what it found.
+        EXPECT_EQ(files.contents(besideProgram()), bytes);
+    }
+}
+
+TEST_F(HighScoreStoreTest, SaveWritesTheRecordAndItSurvivesARestart) {
+    store.LoadHighScore();
+    store.HighScore = 12;
+    store.HighName = "A";
+    ASSERT_TRUE(store.SaveHighScore());
+    EXPECT_EQ(files.contents(besideProgram()), "\x0C\x00\x01\x00"
+                                               "A\x02\x00"s);
+    highscore::Module1 next(files, codec, boxes);
+    next.LoadHighScore();
+    EXPECT_EQ(next.HighScore, 12);
+    EXPECT_EQ(next.HighName, "A");
+}
+
+TEST_F(HighScoreStoreTest, AnEmptyNameIsSixBytes) {
+    store.LoadHighScore();
+    store.HighScore = 5;
+    ASSERT_TRUE(store.SaveHighScore());
+    EXPECT_EQ(files.contents(besideProgram()), "\x05\x00\x00\x00\x02\x00"s);
+}
+
+TEST_F(HighScoreStoreTest, CharactersOutsideTheCodePageAreStoredAsQuestionMarks) {
+    store.LoadHighScore();
+    store.HighScore = 1;
+    store.HighName = "aé😀";
+    ASSERT_TRUE(store.SaveHighScore());
+    EXPECT_EQ(files.contents(besideProgram()), "\x01\x00\x03\x00"
+                                               "a??\x02\x00"s);
+}
+
+TEST_F(HighScoreStoreTest, AShorterNameKeepsTheFileLengthAndLoadsOnlyTheNewRecord) {
+    files.write(besideProgram(), "\x09\x00\x06\x00"
+                                 "ABCDEF\x02\x00"s);
+    store.LoadHighScore();
+    store.HighScore = 10;
+    store.HighName = "Z";
+    ASSERT_TRUE(store.SaveHighScore());
+    const std::string bytes = files.contents(besideProgram());
+    EXPECT_EQ(bytes.size(), 12u);
+    EXPECT_EQ(bytes, "\x0A\x00\x01\x00"
+                     "Z\x02\x00"
+                     "DEF\x02\x00"s);
+    highscore::Module1 next(files, codec, boxes);
+    next.LoadHighScore();
+    EXPECT_EQ(next.HighScore, 10);
+    EXPECT_EQ(next.HighName, "Z");
+}
+
+TEST_F(HighScoreStoreTest, AnUnwritableProgramFolderMovesTheFileToTheUserFolder) {
+    // Installed under /usr/local/bin, the program cannot write beside itself.
+    files.unwritable.insert(files.programDirectory());
+    files.write(inUserData(), "\x04\x00\x01\x00"
+                              "U\x02\x00"s);
+    store.LoadHighScore();
+    EXPECT_EQ(store.HighScore, 4);
+    EXPECT_EQ(store.scoreFile(), inUserData());
+    store.HighScore = 6;
+    ASSERT_TRUE(store.SaveHighScore());
+    EXPECT_EQ(files.contents(inUserData()), "\x06\x00\x01\x00"
+                                            "U\x02\x00"s);
+    EXPECT_FALSE(std::filesystem::exists(besideProgram()));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(HighScoreStoreTest, AFolderInTheFilesPlaceFallsBackToTheUserFolder) {
+    std::filesystem::create_directories(besideProgram());
+    store.LoadHighScore();
+    EXPECT_EQ(store.scoreFile(), inUserData());
+    store.HighScore = 2;
+    EXPECT_TRUE(store.SaveHighScore());
+    EXPECT_EQ(files.contents(inUserData()).size(), 6u);
+}
+
+TEST_F(HighScoreStoreTest, WhenNothingCanBeWrittenABoxNamesTheFileAndTheScoreStaysInMemory) {
+    files.unwritable.insert(files.programDirectory());
+    files.unwritable.insert(files.userDataDirectory());
+    store.LoadHighScore();
+    store.HighScore = 8;
+    store.HighName = "B";
+    EXPECT_FALSE(store.SaveHighScore());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    const std::string& text = boxes.shown[0].text;
+    EXPECT_EQ(boxes.shown[0].title, "poroten");
+    EXPECT_NE(text.find(besideProgram().string()), std::string::npos) << text;
+    EXPECT_NE(text.find("Permission denied"), std::string::npos) << text;
+    EXPECT_EQ(store.HighScore, 8);
+    EXPECT_EQ(store.HighName, "B");
+}
+
+}  // namespace
+}  // namespace poroten::testing

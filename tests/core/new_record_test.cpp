@@ -1,0 +1,133 @@
+#include "game_fixture.h"
+
+namespace poroten::testing {
+namespace {
+
+using namespace std::string_literals;
+using highscore::Dialog;
+
+class NewRecordTest : public GameTest {
+protected:
+    std::filesystem::path scoreFile() { return platform.files.programDirectory() / "m_score.sav"; }
+
+    // Plays a game that ends with a wrong key at the given score.
+    void endGameAt(int points) {
+        platform.random.draws.assign(3, 0.0);
+        press(13);
+        for (int i = 0; i < points; ++i) {
+            memorize();
+            platform.random.draws.assign(static_cast<std::size_t>(std::min(10, (i + 1) / 10 + 3)),
+                                         0.0);
+            pressDigits(std::string(static_cast<std::size_t>(state().LastCell + 1), '0'));
+        }
+        memorize();
+        press(U'9');
+    }
+    FakeWindow* dialog() { return platform.windows.find("Dialog"); }
+};
+
+TEST_F(NewRecordTest, AnEqualScoreIsNoNewRecord) {
+    store.HighScore = 2;
+    endGameAt(2);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(store.HighScore, 2);
+}
+
+TEST_F(NewRecordTest, AHigherScoreIsHeldAtOnceAndAsksForANameInPlaceOfTheMainWindow) {
+    store.HighScore = 1;
+    endGameAt(2);
+    EXPECT_EQ(store.HighScore, 2);
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_TRUE(dialog()->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(dialog()->textBox(Dialog::Text1).text(), "");
+    EXPECT_EQ(dialog()->desc().caption, "ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ");
+    // Nothing is written before the name is in.
+    EXPECT_EQ(platform.files.contents(scoreFile()), "");
+}
+
+TEST_F(NewRecordTest, OkStoresTheNameSavesAndBringsTheMainWindowBackAtRest) {
+    endGameAt(1);
+    dialog()->type(Dialog::Text1, U"Ann");
+    dialog()->command(Dialog::OKButton);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(store.HighName, "Ann");
+    EXPECT_EQ(platform.files.contents(scoreFile()), "\x01\x00\x03\x00"
+                                                   "Ann\x02\x00"s);
+    EXPECT_EQ(score(), "1");
+    EXPECT_EQ(message(), "リターンを押してね");
+    EXPECT_FALSE(timer1().isEnabled());
+    EXPECT_FALSE(timer2().isEnabled());
+}
+
+TEST_F(NewRecordTest, EnterInTheNameBoxConfirmsAndIsNotTyped) {
+    endGameAt(1);
+    dialog()->type(Dialog::Text1, U"あ\r");
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(store.HighName, "あ");
+    EXPECT_EQ(platform.files.contents(scoreFile()), "\x01\x00\x02\x00\x82\xA0\x02\x00"s);
+}
+
+TEST_F(NewRecordTest, CancelEmptiesTheBoxAndTheWindowStays) {
+    endGameAt(1);
+    dialog()->type(Dialog::Text1, U"wrong");
+    dialog()->command(Dialog::CancelButton);
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_EQ(dialog()->textBox(Dialog::Text1).text(), "");
+    EXPECT_FALSE(window->isVisible());
+    dialog()->command(Dialog::OKButton);
+    EXPECT_EQ(platform.files.contents(scoreFile()), "\x01\x00\x00\x00\x02\x00"s);
+}
+
+TEST_F(NewRecordTest, TheCloseBoxSavesTheNameTypedSoFarLikeOk) {
+    // Otherwise the main window would stay hidden with the program running.
+    endGameAt(1);
+    dialog()->type(Dialog::Text1, U"Bo");
+    dialog()->closeBox();
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(platform.files.contents(scoreFile()), "\x01\x00\x02\x00"
+                                                   "Bo\x02\x00"s);
+}
+
+TEST_F(NewRecordTest, AFailedSaveStillBringsTheGameBackWithTheScoreInMemory) {
+    platform.files.unwritable.insert(platform.files.programDirectory());
+    platform.files.unwritable.insert(platform.files.userDataDirectory());
+    endGameAt(1);
+    dialog()->command(Dialog::OKButton);
+    ASSERT_EQ(platform.messageBoxes.shown.size(), 2u);  // the wrong key, then the failure
+    EXPECT_NE(platform.messageBoxes.shown[1].text.find("m_score.sav"), std::string::npos);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(store.HighScore, 1);
+    // The next game goes on as usual.
+    platform.random.script({1, 2, 3});
+    press(13);
+    EXPECT_EQ(message(), "数字を覚えてね");
+}
+
+TEST_F(NewRecordTest, EachNewRecordOpensAFreshEmptyNameWindow) {
+    endGameAt(1);
+    dialog()->type(Dialog::Text1, U"A\r");
+    endGameAt(2);
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_EQ(dialog()->textBox(Dialog::Text1).text(), "");
+    EXPECT_EQ(platform.windows.created("Dialog"), 2);
+}
+
+TEST_F(NewRecordTest, TheNameWindowIsLaidOutAsAFixedDialogWithoutTaskbarButton) {
+    endGameAt(1);
+    const platform::WindowDesc& d = dialog()->desc();
+    EXPECT_FALSE(d.taskbarButton);
+    EXPECT_FALSE(d.icon);
+    EXPECT_EQ(d.frame, platform::Frame::FixedDialog);
+    ASSERT_TRUE(d.position.has_value());
+    EXPECT_EQ(d.position->left, 2760);
+    EXPECT_EQ(d.position->top, 3750);
+    EXPECT_EQ(d.focusControl, Dialog::Text1);
+    EXPECT_EQ(dialog()->label(Dialog::Label1).text(), "名前を入力してください");
+}
+
+}  // namespace
+}  // namespace poroten::testing
