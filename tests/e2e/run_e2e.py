@@ -1,0 +1,86 @@
+#!/usr/bin/python3
+"""Runs the end-to-end suite against a built poroten binary.
+
+    run_e2e.py --binary build/app/poroten [--build-dir build] [-k PATTERN ...]
+
+Starts its own Xvfb, then itself again inside `dbus-run-session` with the
+accessibility bus launched, so that the program and the screen-reader side of
+the tests meet on a private bus and a private display. Ends with the line
+'N passed, N failed, N skipped'.
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import session  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def parse_args(argv):
+    p = argparse.ArgumentParser()
+    p.add_argument("--binary", required=True)
+    p.add_argument("--build-dir", help="the build tree, for the install and package checks")
+    p.add_argument("-k", dest="patterns", action="append", default=[],
+                   help="run only tests whose id contains this text")
+    p.add_argument("--screenshots", help="folder to keep a screenshot of each failure in")
+    p.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
+    return p.parse_args(argv)
+
+
+def outer(argv):
+    # -ac: the unprivileged test user must reach this display too.
+    xvfb, display = session.start_xvfb(allow_any_user=True)
+    try:
+        return session.rerun_in_dbus_session(__file__, argv, display,
+                                             {"POROTEN_E2E_INNER": "1"})
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+
+def inner(args):
+    try:
+        launcher = session.start_accessibility_bus()
+    except RuntimeError as error:
+        print(error, file=sys.stderr)
+        return 2
+
+    os.environ["POROTEN_BINARY"] = os.path.abspath(args.binary)
+    if args.build_dir:
+        os.environ["POROTEN_BUILD_DIR"] = os.path.abspath(args.build_dir)
+    if args.screenshots:
+        os.environ["POROTEN_E2E_SHOTS"] = os.path.abspath(args.screenshots)
+    sys.path.insert(0, HERE)
+    loader = unittest.TestLoader()
+    if args.patterns:
+        loader.testNamePatterns = [f"*{p}*" for p in args.patterns]
+    suite = loader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    launcher.terminate()
+    launcher.wait()
+    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+    skipped = len(result.skipped)
+    passed = result.testsRun - failed - skipped
+    print(f"{passed} passed, {failed} failed, {skipped} skipped")
+    if result.testsRun == 0:
+        return 1
+    return 0 if failed == 0 else 1
+
+
+def main(argv):
+    args = parse_args(argv)
+    if not os.path.isfile(args.binary):
+        print(f"no program at {args.binary}", file=sys.stderr)
+        return 2
+    if args.inner or os.environ.get("POROTEN_E2E_INNER"):
+        return inner(args)
+    return outer(argv)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

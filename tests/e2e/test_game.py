@@ -1,0 +1,187 @@
+"""The main window and the game cycle, played with X key events."""
+
+import time
+
+import harness
+from e2e_case import GameCase
+from harness import BLUE, CYAN, GREEN, MEMORIZE, PRESS_RETURN, START, TEAL, Screenshot
+
+
+def watch(game, name, until, timeout):
+    """Each distinct text label name shows, with when it appeared, until until(text)."""
+    seen = [(time.monotonic(), game.text(name))]
+    deadline = time.monotonic() + timeout
+    while not until(seen[-1][1]):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"{name} went {[t for _, t in seen]} and stopped")
+        text = game.text(name)
+        if text != seen[-1][1]:
+            seen.append((time.monotonic(), text))
+        time.sleep(0.01)
+    return seen
+
+
+class WindowAtRest(GameCase):
+    def test_title_labels_colours_and_menus(self):
+        game = self.launch()
+        self.assertEqual(harness.name_of(game.main), "ポロテン")
+        self.assertEqual(harness.xdotool("getwindowname", game.main_xid).strip(), "ポロテン")
+        x, y, w, h = game.main_extents()
+        self.assertEqual(w, 353, "client width")
+
+        self.assertEqual(game.cells(), [""] * 10)
+        self.assertEqual(
+            {n: game.text(n) for n in ("Label6", "Label2", "Label3", "Label4", "Label5")},
+            {"Label6": PRESS_RETURN, "Label2": "残り時間", "Label3": "0", "Label4": "得点",
+             "Label5": "0"})
+
+        shot = Screenshot()
+        self.assertEqual(game.cell_colours(shot), [GREEN] * 10)
+        ox, oy = game.client_origin()
+        self.assertEqual(shot.rgb(ox + 5, oy + 5), TEAL, "window background")
+        self.assertEqual(shot.rgb(ox + 345, oy + 195), TEAL, "window background, far corner")
+        self.assertEqual(game.label_colour("Label6", shot), TEAL)
+        for name in ("Label2", "Label3", "Label4", "Label5"):
+            self.assertEqual(game.label_colour(name, shot), CYAN, name)
+
+        bar = [harness.name_of(a) for a in harness.walk(game.main)
+               if harness.role_of(a) == "menu item"]
+        self.assertEqual(bar, ["ファイル(F)", "始める(N)", "ハイスコア(H)", "終了(X)",
+                               "バージョン情報(A)"])
+
+    def test_empty_score_file_is_created_beside_the_program(self):
+        game = self.launch()
+        self.assertEqual(game.score_file(), b"")
+
+
+class GameCycle(GameCase):
+    def test_enter_shows_three_digits_for_three_ticks_then_the_answer_phase(self):
+        game = self.launch()
+        game.press("Return")
+        game.wait_text("Label6", MEMORIZE)
+        cells = game.cells()
+        self.assertTrue(all(c.isdigit() and len(c) == 1 for c in cells[:3]), cells)
+        self.assertEqual(cells[3:], [""] * 7)
+        self.assertEqual(game.text("Label3"), "3")
+        self.assertEqual(game.text("Label5"), "0")
+        self.assertEqual(game.cell_colours(), [GREEN] * 10)
+
+        seen = watch(game, "Label3", lambda t: t == "5", 6.0)
+        self.assertEqual([t for _, t in seen], ["3", "2", "1", "5"])
+        gaps = [b[0] - a[0] for a, b in zip(seen, seen[1:])]
+        for gap in gaps[1:]:  # the first was caught an unknown time after it began
+            self.assertAlmostEqual(gap, 1.0, delta=0.25, msg=f"tick gaps {gaps}")
+        self.assertEqual(game.text("Label6"), START)
+        self.assertEqual(game.cells(), [""] * 10)
+        self.assertEqual(game.cell_colours(), [GREEN] * 10)
+
+    def test_typing_the_row_back_scores_and_shows_a_new_row(self):
+        game = self.launch()
+        digits = game.start_game()
+        self.assertEqual(len(digits), 3)
+        game.wait_answer_phase()
+
+        game.type_answer(digits[0])
+        game.wait_text("Label1(0)", digits[0])
+        game.wait_cell_colours([BLUE] + [GREEN] * 9)
+        game.type_answer(digits[1])
+        game.wait_text("Label1(1)", digits[1])
+        game.wait_cell_colours([BLUE, BLUE] + [GREEN] * 8)
+        self.assertEqual(game.cells()[2:], [""] * 8)
+        self.assertEqual(game.text("Label5"), "0")
+
+        game.type_answer(digits[2])
+        game.wait_text("Label5", "1")
+        self.assertEqual(game.text("Label3"), "3")
+        self.assertEqual(game.text("Label6"), MEMORIZE)
+        row = game.cells()
+        self.assertTrue(all(c.isdigit() for c in row[:3]), row)
+        self.assertEqual(row[3:], [""] * 7)
+        game.wait_cell_colours([GREEN] * 10)
+
+        self.play_row(game, 2)
+        self.assertEqual(game.text("Label6"), MEMORIZE)
+
+    def test_wrong_digit_ends_the_game_other_keys_do_not(self):
+        game = self.launch()
+        digits = game.start_game()
+        # Keys typed while the row shows are not answers.
+        game.type_answer(self.wrong_digit(digits[0]))
+        game.wait_answer_phase()
+        self.assertEqual(game.boxes(), [])
+
+        game.type_answer("a")
+        game.press("space")
+        game.type_answer(digits[0])
+        game.wait_text("Label1(0)", digits[0])
+        self.assertEqual(game.boxes(), [], "a letter or a space ended the game")
+
+        game.type_answer(self.wrong_digit(digits[1]))
+        box = game.wait_box()
+        self.assertEqual(box.title, "poroten")
+        self.assertEqual(box.lines, ["お手つき！"])
+        self.assertEqual(box.buttons, ["OK"])
+        box.dismiss()
+
+        game.wait_text("Label6", PRESS_RETURN)
+        self.assertEqual(game.cells(), [""] * 10)
+        game.wait_cell_colours([GREEN] * 10)
+        self.assertEqual(game.text("Label5"), "0")
+        self.assertEqual(game.windows_shown(), ["ポロテン"], "no name window for 0 points")
+        # Digits at rest are not answers either.
+        game.type_answer(digits)
+        time.sleep(0.3)
+        self.assertEqual(game.boxes(), [])
+        self.assertEqual(game.cells(), [""] * 10)
+
+    def test_five_ticks_without_an_answer_end_the_game(self):
+        game = self.launch()
+        digits = game.start_game()
+        game.wait_answer_phase()
+        began = time.monotonic()
+        game.type_answer(digits[0])
+        box = game.wait_box(timeout=7.0)
+        waited = time.monotonic() - began
+        self.assertAlmostEqual(waited, 5.0, delta=0.6)
+        self.assertEqual(box.lines, ["時間切れ"])
+        self.assertEqual(box.title, "poroten")
+        box.dismiss()
+        game.wait_text("Label6", PRESS_RETURN)
+        self.assertEqual(game.cells(), [""] * 10)
+        game.wait_cell_colours([GREEN] * 10)
+
+    def test_enter_during_the_answer_phase_starts_afresh(self):
+        game = self.launch()
+        game.start_game()
+        self.play_row(game, 1)
+        digits = game.digits()
+        game.wait_answer_phase()
+        game.type_answer(digits[0])
+        game.wait_cell_colours([BLUE] + [GREEN] * 9)
+
+        game.press("Return")
+        game.wait_text("Label6", MEMORIZE)
+        self.assertEqual(game.text("Label5"), "0")
+        self.assertEqual(game.text("Label3"), "3")
+        row = game.cells()
+        self.assertTrue(all(c.isdigit() for c in row[:3]), row)
+        self.assertEqual(row[3:], [""] * 7)
+        game.wait_cell_colours([GREEN] * 10)
+
+        # The old answer countdown must not tick on under the new game.
+        seen = watch(game, "Label3", lambda t: t == "4", 7.0)
+        self.assertEqual([t for _, t in seen], ["3", "2", "1", "5", "4"])
+        self.assertEqual(game.boxes(), [])
+        game.type_answer(row[0] + row[1] + row[2])
+        game.wait_text("Label5", "1")
+
+    def test_the_tenth_point_adds_a_cell(self):
+        game = self.launch()
+        game.start_game()
+        for score in range(1, 11):
+            digits = self.play_row(game, score)
+            self.assertEqual(len(digits), 3, f"row {score}")
+        row = game.cells()
+        self.assertTrue(all(c.isdigit() for c in row[:4]), row)
+        self.assertEqual(row[4:], [""] * 6)
+        self.play_row(game, 11)
