@@ -246,8 +246,11 @@ class Game:
             "LANG": "C.UTF-8",
         })
         self.env.pop("QT_ACCESSIBILITY", None)
-        if env:
-            self.env.update(env)
+        for name, value in (env or {}).items():
+            if value is None:
+                self.env.pop(name, None)
+            else:
+                self.env[name] = value
         self.proc = None
         self.app = None
         self._main = None

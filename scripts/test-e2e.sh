@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The end-to-end suite: builds the program, plays it on a private X display
+# through real key events and a screen reader's view, then checks the install
+# tree and the Debian package. Runs as root to add an unprivileged test user;
+# as anyone else that one check is skipped.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh test
+# What only this suite needs: xprop and xwininfo, the desktop entry checker,
+# and dpkg-shlibdeps for the package's library dependencies.
+missing=()
+for p in x11-utils desktop-file-utils dpkg-dev; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build-e2e -DPOROTEN_TESTS=ON -DPOROTEN_E2E=ON >/dev/null
+cmake --build build-e2e -j"$(nproc)" --target poroten
+(cd build-e2e && ctest -L e2e --no-tests=error --output-on-failure)

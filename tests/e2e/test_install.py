@@ -1,0 +1,146 @@
+"""The program installed like a desktop program, and its Debian package."""
+
+import configparser
+import glob
+import os
+import pwd
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from e2e_case import record_bytes
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+BUILD = os.environ.get("POROTEN_BUILD_DIR", "")
+TEST_USER = "porotentest"
+
+ICONS = ["share/icons/hicolor/32x32/apps/poroten.png",
+         "share/icons/hicolor/256x256/apps/poroten.png",
+         "share/icons/hicolor/scalable/apps/poroten.svg"]
+
+
+def desktop_entry(path):
+    parser = configparser.ConfigParser(interpolation=None, strict=True)
+    parser.optionxform = str  # keys like Name[ja] are case-sensitive
+    with open(path, encoding="utf-8") as f:
+        parser.read_file(f)
+    return parser["Desktop Entry"]
+
+
+def png_size(path):
+    with open(path, "rb") as f:
+        head = f.read(24)
+    assert head[:8] == b"\x89PNG\r\n\x1a\n", path
+    return int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")
+
+
+@unittest.skipUnless(BUILD, "needs --build-dir")
+class Installed(unittest.TestCase):
+    def install(self):
+        prefix = tempfile.mkdtemp(prefix="poroten-prefix-")
+        self.addCleanup(shutil.rmtree, prefix, True)
+        os.chmod(prefix, 0o755)  # readable by the test user, writable by root only
+        subprocess.run(["cmake", "--install", BUILD, "--prefix", prefix], check=True,
+                       capture_output=True)
+        return prefix
+
+    def test_install_lays_out_binary_desktop_entry_and_icons(self):
+        prefix = self.install()
+        self.assertTrue(os.access(os.path.join(prefix, "bin/poroten"), os.X_OK))
+        entry = desktop_entry(os.path.join(prefix, "share/applications/poroten.desktop"))
+        self.assertEqual(entry["Type"], "Application")
+        self.assertEqual(entry["Name"], "poroten")
+        self.assertEqual(entry["Name[ja]"], "ポロテン")
+        self.assertEqual(entry["Categories"], "Game;")
+        self.assertEqual(entry["Exec"], "poroten")
+        self.assertEqual(entry["Icon"], "poroten")
+        if shutil.which("desktop-file-validate"):
+            check = subprocess.run(["desktop-file-validate",
+                                    os.path.join(prefix, "share/applications/poroten.desktop")],
+                                   capture_output=True, text=True)
+            self.assertEqual((check.returncode, check.stdout), (0, ""))
+        for icon in ICONS:
+            self.assertTrue(os.path.isfile(os.path.join(prefix, icon)), icon)
+        self.assertEqual(png_size(os.path.join(prefix, ICONS[0])), (32, 32))
+        self.assertEqual(png_size(os.path.join(prefix, ICONS[1])), (256, 256))
+        with open(os.path.join(prefix, ICONS[2]), encoding="utf-8") as f:
+            self.assertIn("<svg", f.read())
+
+    @unittest.skipUnless(os.geteuid() == 0, "needs root to add and become a test user")
+    def test_unprivileged_user_keeps_the_record_in_the_data_folder(self):
+        prefix = self.install()
+        try:
+            account = pwd.getpwnam(TEST_USER)
+        except KeyError:
+            subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", TEST_USER],
+                           check=True)
+            account = pwd.getpwnam(TEST_USER)
+        home = account.pw_dir
+        data = os.path.join(home, ".local/share/poroten")
+        shutil.rmtree(data, ignore_errors=True)
+
+        # The scripts where the test user can read them, whatever guards the work tree.
+        scripts = tempfile.mkdtemp(prefix="poroten-e2e-user-")
+        self.addCleanup(shutil.rmtree, scripts, True)
+        os.chmod(scripts, 0o755)
+        for name in ("as_user.py", "harness.py", "session.py"):
+            shutil.copy(os.path.join(HERE, name), scripts)
+
+        env = {"HOME": home, "USER": TEST_USER, "LOGNAME": TEST_USER, "LANG": "C.UTF-8",
+               "PATH": "/usr/local/bin:/usr/bin:/bin", "DISPLAY": os.environ["DISPLAY"]}
+        run = subprocess.run(
+            ["runuser", "-u", TEST_USER, "--", "env", "-i",
+             *[f"{k}={v}" for k, v in env.items()],
+             "dbus-run-session", "--", "/usr/bin/python3",
+             os.path.join(scripts, "as_user.py"), "--inner",
+             os.path.join(prefix, "bin/poroten"), "Ann"],
+            capture_output=True, text=True, timeout=120)
+        self.assertIn("recorded", run.stdout, run.stdout + run.stderr[-3000:])
+
+        self.assertFalse(os.path.exists(os.path.join(prefix, "bin/m_score.sav")))
+        record = os.path.join(data, "m_score.sav")
+        with open(record, "rb") as f:
+            self.assertEqual(f.read(), record_bytes(1, b"Ann"))
+        self.assertEqual(os.stat(record).st_uid, account.pw_uid)
+
+    def test_debian_package(self):
+        if not shutil.which("cpack") or not shutil.which("dpkg-deb"):
+            self.skipTest("cpack and dpkg-deb are needed")
+        out = tempfile.mkdtemp(prefix="poroten-deb-")
+        self.addCleanup(shutil.rmtree, out, True)
+        subprocess.run(["cpack", "-G", "DEB", "-B", out, "--config",
+                        os.path.join(BUILD, "CPackConfig.cmake")], check=True,
+                       capture_output=True, cwd=out)
+        debs = glob.glob(os.path.join(out, "*.deb"))
+        self.assertEqual(len(debs), 1, os.listdir(out))
+        deb = debs[0]
+
+        def field(name):
+            return subprocess.run(["dpkg-deb", "-f", deb, name], check=True,
+                                  capture_output=True, text=True).stdout.strip()
+
+        self.assertEqual(field("Package"), "poroten")
+        self.assertEqual(field("Version"), "1.0")
+        self.assertEqual(field("Section"), "games")
+        depends = [d.strip() for d in field("Depends").split(",")]
+        self.assertIn("fonts-ipafont-gothic | fonts-noto-cjk", depends)
+        self.assertIn("qt6-qpa-plugins", depends)
+        names = {d.split()[0] for d in depends}
+        for library in ("libqt6widgets6", "libqt6gui6", "libqt6core6", "libc6", "libstdc++6"):
+            self.assertIn(library, names, depends)
+
+        listing = subprocess.run(["dpkg-deb", "-c", deb], check=True, capture_output=True,
+                                 text=True).stdout
+        files = {line.split()[-1].lstrip(".") for line in listing.splitlines()}
+        for path in ["/usr/bin/poroten", "/usr/share/applications/poroten.desktop",
+                     *["/usr/" + icon for icon in ICONS]]:
+            self.assertIn(path, files)
+
+        tree = os.path.join(out, "tree")
+        subprocess.run(["dpkg-deb", "-x", deb, tree], check=True)
+        entry = desktop_entry(os.path.join(tree, "usr/share/applications/poroten.desktop"))
+        self.assertEqual((entry["Name"], entry["Name[ja]"], entry["Categories"]),
+                         ("poroten", "ポロテン", "Game;"))
+        mode = os.stat(os.path.join(tree, "usr/bin/poroten")).st_mode
+        self.assertTrue(mode & 0o111, oct(mode))
