@@ -1,0 +1,20 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64.
+# The posix thread model: its libstdc++ has the full thread library, and it is
+# linked in statically, so no MinGW DLL travels with the program.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(POROTEN_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${POROTEN_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${POROTEN_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${POROTEN_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${POROTEN_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
+set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL_INIT "-s")

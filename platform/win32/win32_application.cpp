@@ -1,0 +1,29 @@
+#include "platform/win32/win32_application.h"
+
+#include <windows.h>
+
+namespace poroten::win32 {
+
+void Win32Application::quit() {
+    windows_.destroyAll();
+    PostQuitMessage(0);
+}
+
+// No IsDialogMessage: on the main window it would take Enter and the digits
+// for dialog navigation, and the name window moves its focus by itself.
+int Win32Application::run() {
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            return static_cast<int>(message.wParam);
+        }
+        if (got == -1) {
+            return 1;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace poroten::win32

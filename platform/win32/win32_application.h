@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/application.h"
+#include "platform/win32/win32_window.h"
+
+namespace poroten::win32 {
+
+class Win32Application : public platform::Application {
+public:
+    explicit Win32Application(Win32WindowFactory& windows) : windows_(windows) {}
+    void quit() override;
+    // Runs the message loop until quit(); returns the exit code.
+    int run();
+
+private:
+    Win32WindowFactory& windows_;
+};
+
+}  // namespace poroten::win32

@@ -1,0 +1,180 @@
+#include "platform/win32/win32_files.h"
+
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/wide_text.h"
+
+namespace poroten::win32 {
+
+namespace {
+
+constexpr const wchar_t* kProgramFolder = L"poroten";
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (valid()) {
+            CloseHandle(h_);
+        }
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    HANDLE get() const { return h_; }
+    // Closes now so that a failure to close can be seen.
+    bool close() {
+        const bool ok = CloseHandle(h_) != 0;
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE h_;
+};
+
+std::string lastError() { return systemErrorText(GetLastError()); }
+
+// Creates the folder and its missing parents.
+bool makeFolder(const std::filesystem::path& folder) {
+    if (folder.empty()) {
+        return true;
+    }
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            return true;
+        }
+        SetLastError(ERROR_DIRECTORY);
+        return false;
+    }
+    const std::filesystem::path parent = folder.parent_path();
+    if (parent != folder && !makeFolder(parent)) {
+        return false;
+    }
+    return CreateDirectoryW(folder.c_str(), nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::filesystem::path Win32Files::programDirectory() const {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return std::filesystem::path(buffer).parent_path();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::filesystem::path Win32Files::userDataDirectory() const {
+    PWSTR folder = nullptr;
+    std::filesystem::path result;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr,
+                                       &folder))) {
+        result = std::filesystem::path(folder) / kProgramFolder;
+    }
+    CoTaskMemFree(folder);
+    return result;
+}
+
+platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file) {
+    platform::ReadResult result;
+    if (!makeFolder(file.parent_path())) {
+        result.error = lastError();
+        return result;
+    }
+    // Write access too: a file the program may not write is no place for the
+    // record, and the caller then looks elsewhere.
+    Handle handle(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid()) {
+        result.error = lastError();
+        return result;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle.get(), &size)) {
+        result.error = lastError();
+        return result;
+    }
+    if (size.QuadPart > 0x7FFFFFFF) {
+        result.error = systemErrorText(ERROR_FILE_TOO_LARGE);
+        return result;
+    }
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        DWORD read = 0;
+        const DWORD want = static_cast<DWORD>(bytes.size() - filled);
+        if (!ReadFile(handle.get(), bytes.data() + filled, want, &read, nullptr)) {
+            result.error = lastError();
+            return result;
+        }
+        if (read == 0) {
+            break;  // the file shrank meanwhile
+        }
+        filled += read;
+    }
+    bytes.resize(filled);
+    result.ok = true;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
+                                          std::string_view bytes) {
+    platform::WriteResult result;
+    // Beside the target, so that the final move stays on one volume and is a rename.
+    std::filesystem::path temporary = file;
+    temporary += L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+
+    Handle handle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid()) {
+        result.error = lastError();
+        return result;
+    }
+    bool ok = writeAll(handle.get(), bytes) && FlushFileBuffers(handle.get());
+    DWORD error = ok ? 0 : GetLastError();
+    if (!handle.close() && ok) {
+        ok = false;
+        error = GetLastError();
+    }
+    if (ok && !MoveFileExW(temporary.c_str(), file.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = false;
+        error = GetLastError();
+    }
+    if (!ok) {
+        DeleteFileW(temporary.c_str());
+        result.error = systemErrorText(error);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+}  // namespace poroten::win32

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "platform/message_box.h"
+
+namespace poroten::win32 {
+
+class Win32MessageBoxes : public platform::MessageBoxes {
+public:
+    void show(std::string_view title, std::string_view text) override;
+};
+
+// The game separates lines with a lone CR; the message box wants CR LF.
+std::wstring messageBoxText(std::string_view utf8);
+
+}  // namespace poroten::win32

@@ -1,0 +1,707 @@
+#include "platform/win32/win32_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/win32/resources/resource_ids.h"
+#include "platform/win32/wide_text.h"
+
+namespace poroten::win32 {
+
+using platform::Align;
+using platform::ControlDesc;
+using platform::ControlKind;
+using platform::WindowDesc;
+
+namespace {
+
+constexpr const wchar_t* kWindowClass = L"PorotenWindow";
+constexpr UINT kBaseDpi = 96;
+constexpr UINT_PTR kSubclassId = 1;
+
+template <typename F>
+F procAddress(const wchar_t* module, const char* name) {
+    const HMODULE handle = GetModuleHandleW(module);
+    if (!handle) {
+        return nullptr;
+    }
+    // Through void(*)(), the one function type any other converts to quietly.
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(handle, name)));
+}
+
+// The per-monitor DPI calls exist from Windows 10 1607 on; looked up at run
+// time so that older systems still start the program, at the system DPI.
+struct DpiApi {
+    UINT(WINAPI* forWindow)(HWND) = procAddress<UINT(WINAPI*)(HWND)>(L"user32", "GetDpiForWindow");
+    UINT(WINAPI* forSystem)() = procAddress<UINT(WINAPI*)()>(L"user32", "GetDpiForSystem");
+    BOOL(WINAPI* adjustRect)(LPRECT, DWORD, BOOL, DWORD, UINT) =
+        procAddress<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>(L"user32",
+                                                                     "AdjustWindowRectExForDpi");
+    BOOL(WINAPI* parameters)(UINT, UINT, PVOID, UINT, UINT) =
+        procAddress<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>(L"user32",
+                                                                  "SystemParametersInfoForDpi");
+    int(WINAPI* metrics)(int, UINT) =
+        procAddress<int(WINAPI*)(int, UINT)>(L"user32", "GetSystemMetricsForDpi");
+};
+
+const DpiApi& dpiApi() {
+    static const DpiApi api;
+    return api;
+}
+
+UINT systemDpi() {
+    if (dpiApi().forSystem) {
+        return dpiApi().forSystem();
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
+}
+
+UINT windowDpi(HWND hwnd) {
+    if (dpiApi().forWindow) {
+        const UINT dpi = dpiApi().forWindow(hwnd);
+        if (dpi != 0) {
+            return dpi;
+        }
+    }
+    return systemDpi();
+}
+
+int pixels(int twips, UINT dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), platform::kTwipsPerPixel * static_cast<int>(kBaseDpi));
+}
+
+RECT outerRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, UINT dpi) {
+    RECT r{0, 0, clientWidth, clientHeight};
+    if (dpiApi().adjustRect) {
+        dpiApi().adjustRect(&r, style, menu, exStyle, dpi);
+    } else {
+        AdjustWindowRectEx(&r, style, menu, exStyle);
+    }
+    return r;
+}
+
+LOGFONTW messageFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (dpiApi().parameters &&
+        dpiApi().parameters(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+        return metrics.lfMessageFont;
+    }
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight =
+        MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(systemDpi()));
+    return metrics.lfMessageFont;
+}
+
+HFONT createFont(const platform::FontDesc& desc, UINT dpi) {
+    LOGFONTW font = messageFont(dpi);
+    if (desc.points > 0) {
+        font.lfHeight = -MulDiv(desc.points, static_cast<int>(dpi), 72);
+    }
+    if (!desc.face.empty()) {
+        const std::wstring face = toWide(desc.face);
+        std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'\0');
+        std::copy_n(face.begin(), std::min<std::size_t>(face.size(), LF_FACESIZE - 1),
+                    font.lfFaceName);
+        // The game's faces are Japanese; the charset steers the font mapper to
+        // a Japanese face when the named one is missing.
+        font.lfCharSet = SHIFTJIS_CHARSET;
+        font.lfWeight = FW_NORMAL;
+        font.lfItalic = FALSE;
+        font.lfUnderline = FALSE;
+        font.lfStrikeOut = FALSE;
+        font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    }
+    return CreateFontIndirectW(&font);
+}
+
+HICON loadIcon(int metric, UINT dpi) {
+    const int size = dpiApi().metrics ? dpiApi().metrics(metric, dpi) : GetSystemMetrics(metric);
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                         MAKEINTRESOURCEW(IDI_POROTEN), IMAGE_ICON, size, size, 0));
+}
+
+HMENU buildMenu(const std::vector<platform::MenuDesc>& entries, bool bar) {
+    const HMENU menu = bar ? CreateMenu() : CreatePopupMenu();
+    for (const auto& entry : entries) {
+        const std::wstring text = toWide(entry.text);
+        if (entry.items.empty()) {
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.id), text.c_str());
+        } else {
+            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(buildMenu(entry.items, false)),
+                        text.c_str());
+        }
+    }
+    return menu;
+}
+
+[[noreturn]] void wrongControl(int id) {
+    std::fprintf(stderr, "poroten: no control %d of the kind asked for\n", id);
+    std::abort();
+}
+
+}  // namespace
+
+class Win32Window;
+
+// One child control. A label keeps its own copy of the text, so what the game
+// wrote reads back byte for byte; a text box is read from the screen.
+class Control : public platform::Label, public platform::TextBox {
+public:
+    Control(Win32Window& window, ControlDesc desc) : window_(window), desc_(std::move(desc)) {
+        text_ = desc_.text;
+        if (desc_.backColour) {
+            brush_ = CreateSolidBrush(*desc_.backColour);
+        }
+    }
+    ~Control() override {
+        if (brush_) {
+            DeleteObject(brush_);
+        }
+    }
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    std::string text() const override {
+        if (desc_.kind != ControlKind::Label && hwnd_) {
+            const int length = GetWindowTextLengthW(hwnd_);
+            std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+            const int got = GetWindowTextW(hwnd_, buffer.data(), length + 1);
+            buffer.resize(static_cast<std::size_t>(std::max(got, 0)));
+            return toUtf8(buffer);
+        }
+        return text_;
+    }
+
+    void setText(std::string_view utf8) override {
+        text_ = std::string(utf8);
+        if (hwnd_) {
+            SetWindowTextW(hwnd_, toWide(utf8).c_str());
+        }
+    }
+
+    void setBackColour(platform::Colour colour) override {
+        if (brush_ && desc_.backColour == colour) {
+            return;
+        }
+        if (brush_) {
+            DeleteObject(brush_);
+        }
+        desc_.backColour = colour;
+        brush_ = CreateSolidBrush(colour);
+        if (hwnd_) {
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        }
+    }
+
+    // A UTF-16 unit of WM_CHAR as a code point; false while half a pair is held.
+    bool takeUnit(WPARAM unit, char32_t& character) { return joinUnits(pendingHigh_, unit, character); }
+
+    static bool joinUnits(wchar_t& pendingHigh, WPARAM unit, char32_t& character) {
+        const auto u = static_cast<wchar_t>(unit);
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            pendingHigh = u;
+            return false;
+        }
+        if (u >= 0xDC00 && u <= 0xDFFF && pendingHigh) {
+            character = 0x10000 + ((static_cast<char32_t>(pendingHigh) - 0xD800) << 10) +
+                        (static_cast<char32_t>(u) - 0xDC00);
+            pendingHigh = 0;
+            return true;
+        }
+        pendingHigh = 0;
+        character = u;
+        return true;
+    }
+
+    Win32Window& window_;
+    ControlDesc desc_;
+    HWND hwnd_ = nullptr;
+    HBRUSH brush_ = nullptr;
+    std::string text_;
+    wchar_t pendingHigh_ = 0;
+};
+
+class Win32Window : public platform::Window {
+public:
+    Win32Window(Win32WindowFactory& factory, const WindowDesc& desc, platform::WindowEvents& events);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    void show() override;
+    void hide() override;
+    bool isVisible() const override { return hwnd_ && IsWindowVisible(hwnd_); }
+    platform::Label& label(int id) override { return find(id, ControlKind::Label); }
+    platform::TextBox& textBox(int id) override { return find(id, ControlKind::TextBox); }
+
+    void destroyNative();
+
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR subclassId, DWORD_PTR data);
+
+private:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    Control& find(int id, ControlKind kind);
+    Control* controlOf(HWND hwnd);
+    void createControls();
+    void applyDpi(UINT dpi, const RECT* suggested);
+    void moveFocus(HWND from, bool backwards);
+    HWND focusTarget() const;
+    HBRUSH backBrush() const { return backBrush_ ? backBrush_ : GetSysColorBrush(COLOR_BTNFACE); }
+    void releaseFonts();
+
+    Win32WindowFactory& factory_;
+    WindowDesc desc_;
+    platform::WindowEvents& events_;
+    DWORD style_ = 0;
+    DWORD exStyle_ = 0;
+    HWND hwnd_ = nullptr;
+    UINT dpi_ = kBaseDpi;
+    HBRUSH backBrush_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<HWND> tabOrder_;
+    std::map<std::pair<std::string, int>, HFONT> fonts_;
+    HWND lastFocus_ = nullptr;
+    wchar_t pendingHigh_ = 0;
+    // Lets a control procedure tell whether the window died during a callback.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
+};
+
+Win32Window::Win32Window(Win32WindowFactory& factory, const WindowDesc& desc,
+                         platform::WindowEvents& events)
+    : factory_(factory), desc_(desc), events_(events) {
+    if (desc_.backColour) {
+        backBrush_ = CreateSolidBrush(*desc_.backColour);
+    }
+    style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    exStyle_ = 0;
+    if (desc_.frame == platform::Frame::FixedDialog) {
+        exStyle_ |= WS_EX_DLGMODALFRAME;
+    }
+    // A window owned by a hidden one gets no task-bar button yet keeps its
+    // normal caption, which a tool window would not.
+    const HWND owner = desc_.taskbarButton ? nullptr : factory_.hiddenOwner();
+
+    const UINT dpi = systemDpi();
+    const HMENU menu = desc_.menu.empty() ? nullptr : buildMenu(desc_.menu, true);
+    const RECT outer = outerRect(pixels(desc_.clientWidth, dpi), pixels(desc_.clientHeight, dpi),
+                                 style_, exStyle_, menu != nullptr, dpi);
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    if (desc_.position) {
+        x = pixels(desc_.position->left, dpi);
+        y = pixels(desc_.position->top, dpi);
+    }
+    CreateWindowExW(exStyle_, kWindowClass, toWide(desc_.caption).c_str(), style_, x, y,
+                    outer.right - outer.left, outer.bottom - outer.top, owner, menu,
+                    GetModuleHandleW(nullptr), this);
+    if (!hwnd_) {
+        std::fprintf(stderr, "poroten: cannot create window %s: %s\n", desc_.name.c_str(),
+                     systemErrorText(GetLastError()).c_str());
+        std::abort();
+    }
+    factory_.windows_.insert(this);
+    createControls();
+    applyDpi(windowDpi(hwnd_), nullptr);
+}
+
+Win32Window::~Win32Window() {
+    factory_.windows_.erase(this);
+    destroyNative();
+    releaseFonts();
+    if (backBrush_) {
+        DeleteObject(backBrush_);
+    }
+}
+
+void Win32Window::destroyNative() {
+    alive_.reset();
+    if (!hwnd_) {
+        return;
+    }
+    const HWND hwnd = hwnd_;
+    // From here on the procedures see no window object and do nothing of their own.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    for (auto& control : controls_) {
+        if (control->hwnd_) {
+            RemoveWindowSubclass(control->hwnd_, &Win32Window::controlProc, kSubclassId);
+            control->hwnd_ = nullptr;
+        }
+    }
+    hwnd_ = nullptr;
+    DestroyWindow(hwnd);
+    if (bigIcon_) {
+        DestroyIcon(bigIcon_);
+        bigIcon_ = nullptr;
+    }
+    if (smallIcon_) {
+        DestroyIcon(smallIcon_);
+        smallIcon_ = nullptr;
+    }
+}
+
+void Win32Window::releaseFonts() {
+    for (auto& [key, font] : fonts_) {
+        DeleteObject(font);
+    }
+    fonts_.clear();
+}
+
+void Win32Window::createControls() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (const ControlDesc& desc : desc_.controls) {
+        auto control = std::make_unique<Control>(*this, desc);
+        const wchar_t* className = L"STATIC";
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        switch (desc.kind) {
+            case ControlKind::Label:
+                // No "&" access keys in labels: their text is shown as written.
+                style |= SS_NOPREFIX | (desc.align == Align::Centre  ? SS_CENTER
+                                        : desc.align == Align::Right ? SS_RIGHT
+                                                                     : SS_LEFT);
+                break;
+            case ControlKind::TextBox:
+                className = L"EDIT";
+                style |= WS_TABSTOP | ES_AUTOHSCROLL |
+                         (desc.align == Align::Centre  ? ES_CENTER
+                          : desc.align == Align::Right ? ES_RIGHT
+                                                       : ES_LEFT);
+                exStyle |= WS_EX_CLIENTEDGE;
+                break;
+            case ControlKind::Button:
+                className = L"BUTTON";
+                style |= WS_TABSTOP | BS_PUSHBUTTON;
+                break;
+        }
+        control->hwnd_ = CreateWindowExW(exStyle, className, toWide(desc.text).c_str(), style, 0, 0,
+                                         0, 0, hwnd_,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc.id)),
+                                         instance, nullptr);
+        // Later controls lie over earlier ones where they overlap.
+        SetWindowPos(control->hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (desc.kind != ControlKind::Label) {
+            SetWindowSubclass(control->hwnd_, &Win32Window::controlProc, kSubclassId,
+                              reinterpret_cast<DWORD_PTR>(control.get()));
+        }
+        controls_.push_back(std::move(control));
+    }
+    std::vector<const Control*> focusable;
+    for (const auto& control : controls_) {
+        if (control->desc_.kind != ControlKind::Label) {
+            focusable.push_back(control.get());
+        }
+    }
+    std::stable_sort(focusable.begin(), focusable.end(), [](const Control* a, const Control* b) {
+        return a->desc_.tabIndex < b->desc_.tabIndex;
+    });
+    for (const Control* control : focusable) {
+        tabOrder_.push_back(control->hwnd_);
+    }
+}
+
+void Win32Window::applyDpi(UINT dpi, const RECT* suggested) {
+    dpi_ = dpi;
+    std::map<std::pair<std::string, int>, HFONT> old;
+    old.swap(fonts_);
+    for (auto& control : controls_) {
+        const auto& font = control->desc_.font;
+        auto& handle = fonts_[{font.face, font.points}];
+        if (!handle) {
+            handle = createFont(font, dpi);
+        }
+        const auto& b = control->desc_.bounds;
+        SetWindowPos(control->hwnd_, nullptr, pixels(b.left, dpi), pixels(b.top, dpi),
+                     pixels(b.width, dpi), pixels(b.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+    }
+    for (auto& [key, font] : old) {
+        DeleteObject(font);
+    }
+
+    if (desc_.icon) {
+        const HICON big = loadIcon(SM_CXICON, dpi);
+        const HICON small = loadIcon(SM_CXSMICON, dpi);
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        if (bigIcon_) {
+            DestroyIcon(bigIcon_);
+        }
+        if (smallIcon_) {
+            DestroyIcon(smallIcon_);
+        }
+        bigIcon_ = big;
+        smallIcon_ = small;
+    }
+
+    const int width = pixels(desc_.clientWidth, dpi);
+    const int height = pixels(desc_.clientHeight, dpi);
+    const bool menu = GetMenu(hwnd_) != nullptr;
+    RECT outer = outerRect(width, height, style_, exStyle_, menu, dpi);
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    const int x = suggested ? suggested->left : now.left;
+    const int y = suggested ? suggested->top : now.top;
+    SetWindowPos(hwnd_, nullptr, x, y, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar too long for the width wraps onto a second line, which the
+    // frame arithmetic above cannot know about.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.bottom != height) {
+        outer.bottom += height - client.bottom;
+        SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Window::show() {
+    if (!hwnd_) {
+        return;
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    if (const HWND target = focusTarget()) {
+        SetFocus(target);
+    }
+}
+
+HWND Win32Window::focusTarget() const {
+    if (lastFocus_ && IsWindow(lastFocus_)) {
+        return lastFocus_;
+    }
+    if (desc_.focusControl) {
+        for (const auto& control : controls_) {
+            if (control->desc_.id == *desc_.focusControl && control->desc_.kind != ControlKind::Label) {
+                return control->hwnd_;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void Win32Window::hide() {
+    if (hwnd_) {
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+}
+
+Control& Win32Window::find(int id, ControlKind kind) {
+    for (auto& control : controls_) {
+        if (control->desc_.id == id && control->desc_.kind == kind) {
+            return *control;
+        }
+    }
+    wrongControl(id);
+}
+
+Control* Win32Window::controlOf(HWND hwnd) {
+    for (auto& control : controls_) {
+        if (control->hwnd_ == hwnd) {
+            return control.get();
+        }
+    }
+    return nullptr;
+}
+
+void Win32Window::moveFocus(HWND from, bool backwards) {
+    if (tabOrder_.empty()) {
+        return;
+    }
+    const auto at = std::find(tabOrder_.begin(), tabOrder_.end(), from);
+    const std::size_t n = tabOrder_.size();
+    std::size_t index = at == tabOrder_.end() ? 0 : static_cast<std::size_t>(at - tabOrder_.begin());
+    for (std::size_t step = 0; step < n; ++step) {
+        index = backwards ? (index + n - 1) % n : (index + 1) % n;
+        const HWND target = tabOrder_[index];
+        if (IsWindowEnabled(target) && IsWindowVisible(target)) {
+            SetFocus(target);
+            if (Control* control = controlOf(target); control && control->desc_.kind == ControlKind::TextBox) {
+                SendMessageW(target, EM_SETSEL, 0, -1);
+            }
+            return;
+        }
+    }
+}
+
+LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* window = static_cast<Win32Window*>(created->lpCreateParams);
+        window->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+    }
+    auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!window) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return window->handle(message, wParam, lParam);
+}
+
+// Every call into the game is the last thing done: it may destroy this window.
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CHAR: {
+            char32_t character = 0;
+            if (Control::joinUnits(pendingHigh_, wParam, character)) {
+                events_.onKeyPress(platform::kNoControl, character);
+            }
+            return 0;
+        }
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (lParam == 0) {
+                events_.onCommand(id);  // a menu item
+                return 0;
+            }
+            const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
+            if (control && control->desc_.kind == ControlKind::Button &&
+                HIWORD(wParam) == BN_CLICKED) {
+                events_.onCommand(control->desc_.id);
+                return 0;
+            }
+            break;
+        }
+        case WM_CLOSE:
+            events_.onCloseRequest();
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT r{};
+            GetClientRect(hwnd_, &r);
+            FillRect(reinterpret_cast<HDC>(wParam), &r, backBrush());
+            return 1;
+        }
+        case WM_CTLCOLORSTATIC: {
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
+            if (!control || control->desc_.kind != ControlKind::Label) {
+                break;
+            }
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            if (control->brush_) {
+                SetBkColor(dc, *control->desc_.backColour);
+                return reinterpret_cast<LRESULT>(control->brush_);
+            }
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(backBrush());
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) {
+                    lastFocus_ = focus;
+                }
+            } else if (HIWORD(wParam) == 0) {
+                // Back to the control that had the focus, as a dialog does,
+                // instead of the window itself.
+                if (const HWND target = focusTarget()) {
+                    SetFocus(target);
+                    return 0;
+                }
+            }
+            break;
+        case WM_DPICHANGED:
+            applyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR subclassId, DWORD_PTR data) {
+    auto* control = reinterpret_cast<Control*>(data);
+    switch (message) {
+        case WM_KEYDOWN:
+            if (wParam == VK_TAB) {
+                control->window_.moveFocus(hwnd, GetKeyState(VK_SHIFT) < 0);
+                return 0;
+            }
+            break;
+        case WM_CHAR: {
+            if (wParam == L'\t') {
+                return 0;  // moved the focus on key down
+            }
+            const wchar_t high = control->pendingHigh_;
+            char32_t character = 0;
+            if (!control->takeUnit(wParam, character)) {
+                return 0;
+            }
+            const std::weak_ptr<char> alive = control->window_.alive_;
+            platform::WindowEvents& events = control->window_.events_;
+            const bool taken = events.onKeyPress(control->desc_.id, character);
+            if (alive.expired() || taken) {
+                return 0;
+            }
+            if (character > 0xFFFF) {
+                DefSubclassProc(hwnd, WM_CHAR, high, lParam);
+            }
+            return DefSubclassProc(hwnd, WM_CHAR, wParam, lParam);
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, &Win32Window::controlProc, subclassId);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+Win32WindowFactory::Win32WindowFactory() {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Win32Window::windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExW(&wc);
+}
+
+Win32WindowFactory::~Win32WindowFactory() {
+    destroyAll();
+    if (hiddenOwner_) {
+        DestroyWindow(hiddenOwner_);
+    }
+}
+
+HWND Win32WindowFactory::hiddenOwner() {
+    if (!hiddenOwner_) {
+        hiddenOwner_ = CreateWindowExW(0, L"STATIC", L"poroten", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    return hiddenOwner_;
+}
+
+std::unique_ptr<platform::Window> Win32WindowFactory::createWindow(const WindowDesc& desc,
+                                                                   platform::WindowEvents& events) {
+    return std::make_unique<Win32Window>(*this, desc, events);
+}
+
+void Win32WindowFactory::destroyAll() {
+    for (Win32Window* window : windows_) {
+        window->destroyNative();
+    }
+}
+
+}  // namespace poroten::win32
