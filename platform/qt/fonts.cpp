@@ -1,0 +1,47 @@
+#include "platform/qt/fonts.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace poroten::platform::qt {
+
+namespace {
+
+// Proportional gothics with Japanese glyphs, in the order they are preferred
+// when the face asked for is missing: Windows' own, then the common free ones.
+const QStringList& japaneseGothics() {
+    static const QStringList families{
+        QStringLiteral("ＭＳ Ｐゴシック"),    QStringLiteral("MS PGothic"),
+        QStringLiteral("IPAPGothic"),         QStringLiteral("Noto Sans CJK JP"),
+        QStringLiteral("Source Han Sans JP"), QStringLiteral("VL PGothic"),
+        QStringLiteral("TakaoPGothic"),       QStringLiteral("IPAexGothic"),
+        QStringLiteral("IPAGothic"),
+    };
+    return families;
+}
+
+}  // namespace
+
+QFont resolveFont(const FontDesc& desc, const QFont& base) {
+    QFont font = base;
+    if (!desc.face.empty()) {
+        const QString face = QString::fromUtf8(desc.face);
+        QStringList families{face};
+        // Qt skips families that are not installed; on its own it would fall
+        // back to the desktop's default font, often one without kana. The
+        // fallbacks are checked to really carry Japanese.
+        for (const QString& family : japaneseGothics()) {
+            if (family != face && QFontDatabase::hasFamily(family) &&
+                QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese)) {
+                families.push_back(family);
+            }
+        }
+        font.setFamilies(families);
+    }
+    if (desc.points > 0) {
+        font.setPointSize(desc.points);
+    }
+    return font;
+}
+
+}  // namespace poroten::platform::qt

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string_view>
+
+#include "platform/message_box.h"
+
+namespace poroten::platform::qt {
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    void show(std::string_view title, std::string_view text) override;
+};
+
+}  // namespace poroten::platform::qt

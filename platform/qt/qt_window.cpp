@@ -1,0 +1,508 @@
+#include "platform/qt/qt_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/qt/fonts.h"
+#include "platform/qt/program_icon.h"
+
+namespace poroten::platform::qt {
+
+namespace {
+
+int toPixels(int twips) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+}
+
+// Edges are rounded, not sizes, so controls that touch in twips touch on screen.
+QRect toPixels(const TwipRect& r) {
+    const int left = toPixels(r.left);
+    const int top = toPixels(r.top);
+    return QRect(left, top, toPixels(r.left + r.width) - left, toPixels(r.top + r.height) - top);
+}
+
+QColor toQColor(Colour c) {
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
+
+QString toQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+Qt::Alignment horizontal(Align align) {
+    switch (align) {
+        case Align::Centre:
+            return Qt::AlignHCenter;
+        case Align::Right:
+            return Qt::AlignRight;
+        case Align::Left:
+            break;
+    }
+    return Qt::AlignLeft;
+}
+
+bool isTypable(char32_t c) {
+    return c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0);
+}
+
+// What a key press types, as the game sees it: Enter is 13, and keys held with
+// Ctrl, Alt or Meta are shortcuts that type nothing (Ctrl with Alt is AltGr on
+// Windows and types its character).
+std::u32string typedCharacters(const QKeyEvent& e) {
+    const Qt::KeyboardModifiers mods = e.modifiers();
+    const bool altGr = mods.testFlag(Qt::ControlModifier) && mods.testFlag(Qt::AltModifier);
+    if (!altGr && (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        return {};
+    }
+    if (e.key() == Qt::Key_Return || e.key() == Qt::Key_Enter) {
+        return {13};
+    }
+    std::u32string typed;
+    for (const uint c : e.text().toUcs4()) {
+        if (isTypable(c)) {
+            typed.push_back(c);
+        }
+    }
+    if (typed.empty() && mods.testFlag(Qt::KeypadModifier) && e.key() >= Qt::Key_0 &&
+        e.key() <= Qt::Key_9) {
+        typed.push_back(U'0' + static_cast<char32_t>(e.key() - Qt::Key_0));
+    }
+    return typed;
+}
+
+// The top-level widget. Its events object is dropped when the Window that
+// owns it goes, so nothing reaches the game from a window being torn down.
+class FormWidget : public QWidget {
+public:
+    explicit FormWidget(WindowEvents& events) : events_(&events) {}
+
+    WindowEvents* events() const { return events_; }
+    void detach() { events_ = nullptr; }
+    void addControl(const QWidget* control, int id) { controlIds_[control] = id; }
+
+    // Reports each character; returns those the game did not take, or none
+    // at all when the window went away meanwhile.
+    std::optional<std::u32string> report(int control, const std::u32string& typed) {
+        std::u32string untaken;
+        for (const char32_t c : typed) {
+            if (!events_) {
+                return std::nullopt;
+            }
+            if (!events_->onKeyPress(control, c)) {
+                untaken.push_back(c);
+            }
+        }
+        if (!events_) {
+            return std::nullopt;
+        }
+        return untaken;
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const std::u32string typed = typedCharacters(*e);
+        if (typed.empty()) {
+            QWidget::keyPressEvent(e);
+            return;
+        }
+        e->accept();
+        report(focusedControl(), typed);
+    }
+
+    // Characters composed by an input method, full-width digits among them.
+    void inputMethodEvent(QInputMethodEvent* e) override {
+        std::u32string typed;
+        for (const uint c : e->commitString().toUcs4()) {
+            if (isTypable(c)) {
+                typed.push_back(c);
+            }
+        }
+        e->accept();
+        report(focusedControl(), typed);
+    }
+
+    void closeEvent(QCloseEvent* e) override {
+        e->ignore();
+        if (events_) {
+            events_->onCloseRequest();
+        }
+    }
+
+private:
+    int focusedControl() const {
+        const auto found = controlIds_.find(focusWidget());
+        return found == controlIds_.end() ? kNoControl : found->second;
+    }
+
+    WindowEvents* events_;
+    std::map<const QWidget*, int> controlIds_;
+};
+
+// A text box tells the game of each character before taking it in; the
+// characters the game takes are not inserted.
+class TextBoxWidget : public QLineEdit {
+public:
+    TextBoxWidget(FormWidget& form, int id, QWidget* parent)
+        : QLineEdit(parent), form_(&form), id_(id) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const std::u32string typed = typedCharacters(*e);
+        if (typed.empty() || !form_) {
+            QLineEdit::keyPressEvent(e);
+            return;
+        }
+        const auto untaken = form_->report(id_, typed);
+        if (untaken && *untaken == typed) {
+            QLineEdit::keyPressEvent(e);
+        } else if (untaken && !untaken->empty()) {
+            insert(QString::fromUcs4(untaken->data(), static_cast<qsizetype>(untaken->size())));
+        }
+        // Handled here, Enter included: the window must not see it a second time.
+        e->accept();
+    }
+
+    void inputMethodEvent(QInputMethodEvent* e) override {
+        const QString commit = e->commitString();
+        if (commit.isEmpty() || !form_) {
+            QLineEdit::inputMethodEvent(e);
+            return;
+        }
+        std::u32string typed;
+        for (const uint c : commit.toUcs4()) {
+            if (isTypable(c)) {
+                typed.push_back(c);
+            }
+        }
+        const auto untaken = form_->report(id_, typed);
+        if (!untaken) {
+            e->accept();
+            return;
+        }
+        if (*untaken == typed) {
+            QLineEdit::inputMethodEvent(e);
+            return;
+        }
+        // Keep the composition as it is; only the taken characters leave the commit.
+        QString kept;
+        std::size_t next = 0;
+        for (const uint c : commit.toUcs4()) {
+            const bool reported = isTypable(c);
+            if (!reported || (next < untaken->size() && (*untaken)[next] == c)) {
+                const char32_t ch = c;
+                kept += QString::fromUcs4(&ch, 1);
+                next += reported ? 1 : 0;
+            }
+        }
+        QInputMethodEvent filtered(e->preeditString(), e->attributes());
+        filtered.setCommitString(kept, e->replacementStart(), e->replacementLength());
+        QLineEdit::inputMethodEvent(&filtered);
+        e->accept();
+    }
+
+private:
+    QPointer<FormWidget> form_;
+    int id_;
+};
+
+class QtLabel : public Label {
+public:
+    explicit QtLabel(QLabel* label) : label_(label) {}
+
+    std::string text() const override {
+        return label_ ? label_->text().toStdString() : std::string();
+    }
+
+    void setText(std::string_view utf8) override {
+        if (label_) {
+            const QString text = toQString(utf8);
+            label_->setText(text);
+            label_->setAccessibleName(text);
+        }
+    }
+
+    void setBackColour(Colour colour) override {
+        if (label_) {
+            QPalette palette = label_->palette();
+            palette.setColor(QPalette::Window, toQColor(colour));
+            // Dark text on the game's light colours, whatever the desktop theme.
+            palette.setColor(QPalette::WindowText, Qt::black);
+            label_->setPalette(palette);
+            label_->setAutoFillBackground(true);
+        }
+    }
+
+private:
+    QPointer<QLabel> label_;
+};
+
+class QtTextBox : public TextBox {
+public:
+    explicit QtTextBox(QLineEdit* edit) : edit_(edit) {}
+
+    std::string text() const override {
+        return edit_ ? edit_->text().toStdString() : std::string();
+    }
+
+    void setText(std::string_view utf8) override {
+        if (edit_) {
+            edit_->setText(toQString(utf8));
+        }
+    }
+
+private:
+    QPointer<QLineEdit> edit_;
+};
+
+void addMenuItems(FormWidget& form, QMenu& menu, const std::vector<MenuDesc>& items);
+
+QAction* connectCommand(FormWidget& form, QAction* action, int id) {
+    QObject::connect(action, &QAction::triggered, &form, [f = &form, id] {
+        if (WindowEvents* events = f->events()) {
+            events->onCommand(id);
+        }
+    });
+    return action;
+}
+
+void addMenuItems(FormWidget& form, QMenu& menu, const std::vector<MenuDesc>& items) {
+    for (const MenuDesc& item : items) {
+        if (item.items.empty()) {
+            connectCommand(form, menu.addAction(toQString(item.text)), item.id);
+        } else {
+            addMenuItems(form, *menu.addMenu(toQString(item.text)), item.items);
+        }
+    }
+}
+
+QMenuBar* buildMenuBar(FormWidget& form, const std::vector<MenuDesc>& menus) {
+    auto* bar = new QMenuBar(&form);
+    for (const MenuDesc& menu : menus) {
+        if (menu.items.empty()) {
+            // A command right on the bar; its "&" key works like a menu's.
+            connectCommand(form, bar->addAction(toQString(menu.text)), menu.id);
+        } else {
+            addMenuItems(form, *bar->addMenu(toQString(menu.text)), menu.items);
+        }
+    }
+    return bar;
+}
+
+Qt::WindowFlags windowFlags(const WindowDesc& desc) {
+    Qt::WindowFlags flags;
+    if (!desc.taskbarButton) {
+        flags = Qt::Tool;
+    } else if (desc.frame == Frame::FixedDialog) {
+        flags = Qt::Dialog;
+    } else {
+        flags = Qt::Window;
+    }
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    if (desc.frame == Frame::FixedDialog) {
+        flags |= Qt::MSWindowsFixedSizeDialogHint;
+    }
+    return flags;
+}
+
+class QtWindow : public Window {
+public:
+    QtWindow(const WindowDesc& desc, WindowEvents& events) : form_(new FormWidget(events)) {
+        FormWidget& form = *form_;
+        const QString caption = toQString(desc.caption);
+        form.setObjectName(toQString(desc.name));
+        form.setWindowTitle(caption);
+        form.setAccessibleName(caption);
+        form.setWindowFlags(windowFlags(desc));
+        if (desc.icon) {
+            form.setWindowIcon(programIcon());
+        }
+
+        auto* layout = new QVBoxLayout(&form);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+        if (!desc.menu.empty()) {
+            layout->setMenuBar(buildMenuBar(form, desc.menu));
+        }
+        auto* client = new QWidget(&form);
+        client->setObjectName(QStringLiteral("client"));
+        client->setFixedSize(toPixels(desc.clientWidth), toPixels(desc.clientHeight));
+        if (desc.backColour) {
+            QPalette palette = client->palette();
+            palette.setColor(QPalette::Window, toQColor(*desc.backColour));
+            client->setPalette(palette);
+            client->setAutoFillBackground(true);
+        }
+        layout->addWidget(client);
+
+        std::vector<std::pair<int, QWidget*>> tabOrder;
+        for (const ControlDesc& control : desc.controls) {
+            QWidget* widget = createControl(form, *client, control);
+            widget->setObjectName(toQString(control.name));
+            widget->setGeometry(toPixels(control.bounds));
+            widget->setFont(resolveFont(control.font, form.font()));
+            form.addControl(widget, control.id);
+            if (widget->focusPolicy() != Qt::NoFocus) {
+                tabOrder.emplace_back(control.tabIndex, widget);
+            }
+            if (control.id == desc.focusControl) {
+                focusTarget_ = widget;
+            }
+        }
+        std::stable_sort(tabOrder.begin(), tabOrder.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 1; i < tabOrder.size(); ++i) {
+            QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+        }
+
+        if (!desc.focusControl) {
+            // No control takes the focus, so every key, typed or composed by an
+            // input method, comes to the window itself.
+            for (const auto& entry : tabOrder) {
+                entry.second->setFocusPolicy(Qt::NoFocus);
+            }
+            form.setFocusPolicy(Qt::StrongFocus);
+            form.setAttribute(Qt::WA_InputMethodEnabled);
+            focusTarget_ = &form;
+        }
+
+        if (desc.position) {
+            const QScreen* screen = QGuiApplication::primaryScreen();
+            const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+            form.move(origin + QPoint(toPixels(desc.position->left), toPixels(desc.position->top)));
+        }
+    }
+
+    // The window may be going away from inside one of its own event handlers,
+    // so it is hidden now and deleted once control is back in the event loop.
+    ~QtWindow() override {
+        if (form_) {
+            form_->detach();
+            form_->hide();
+            form_->deleteLater();
+        }
+    }
+
+    QtWindow(const QtWindow&) = delete;
+    QtWindow& operator=(const QtWindow&) = delete;
+
+    QWidget* widget() const { return form_; }
+
+    void show() override {
+        if (!form_) {
+            return;
+        }
+        form_->show();
+        form_->raise();
+        form_->activateWindow();
+        if (focusTarget_) {
+            focusTarget_->setFocus(Qt::ActiveWindowFocusReason);
+        }
+    }
+
+    void hide() override {
+        if (form_) {
+            form_->hide();
+        }
+    }
+
+    bool isVisible() const override { return form_ && form_->isVisible(); }
+
+    Label& label(int id) override {
+        const auto found = labels_.find(id);
+        if (found == labels_.end()) {
+            qFatal("Window %s has no label %d", qUtf8Printable(objectName()), id);
+        }
+        return *found->second;
+    }
+
+    TextBox& textBox(int id) override {
+        const auto found = textBoxes_.find(id);
+        if (found == textBoxes_.end()) {
+            qFatal("Window %s has no text box %d", qUtf8Printable(objectName()), id);
+        }
+        return *found->second;
+    }
+
+private:
+    QString objectName() const { return form_ ? form_->objectName() : QString(); }
+
+    QWidget* createControl(FormWidget& form, QWidget& client, const ControlDesc& desc) {
+        const QString text = toQString(desc.text);
+        switch (desc.kind) {
+            case ControlKind::Label: {
+                auto* label = new QLabel(&client);
+                // Plain text: label text is never read as markup.
+                label->setTextFormat(Qt::PlainText);
+                label->setAlignment(horizontal(desc.align) | Qt::AlignVCenter);
+                auto wrapper = std::make_unique<QtLabel>(label);
+                wrapper->setText(desc.text);
+                if (desc.backColour) {
+                    wrapper->setBackColour(*desc.backColour);
+                }
+                labels_[desc.id] = std::move(wrapper);
+                return label;
+            }
+            case ControlKind::TextBox: {
+                auto* edit = new TextBoxWidget(form, desc.id, &client);
+                edit->setText(text);
+                edit->setAlignment(horizontal(desc.align) | Qt::AlignVCenter);
+                textBoxes_[desc.id] = std::make_unique<QtTextBox>(edit);
+                return edit;
+            }
+            case ControlKind::Button:
+                break;
+        }
+        auto* button = new QPushButton(text, &client);
+        // Enter and Esc are the game's to handle, never a default button's.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        QObject::connect(button, &QPushButton::clicked, &form, [f = &form, id = desc.id] {
+            if (WindowEvents* events = f->events()) {
+                events->onCommand(id);
+            }
+        });
+        return button;
+    }
+
+    QPointer<FormWidget> form_;
+    QPointer<QWidget> focusTarget_;
+    std::map<int, std::unique_ptr<QtLabel>> labels_;
+    std::map<int, std::unique_ptr<QtTextBox>> textBoxes_;
+};
+
+}  // namespace
+
+QtWindowFactory::~QtWindowFactory() {
+    for (const QPointer<QWidget>& window : windows_) {
+        delete window.data();
+    }
+}
+
+std::unique_ptr<Window> QtWindowFactory::createWindow(const WindowDesc& desc,
+                                                      WindowEvents& events) {
+    windows_.erase(std::remove_if(windows_.begin(), windows_.end(),
+                                  [](const QPointer<QWidget>& w) { return w.isNull(); }),
+                   windows_.end());
+    auto window = std::make_unique<QtWindow>(desc, events);
+    windows_.emplace_back(window->widget());
+    return window;
+}
+
+}  // namespace poroten::platform::qt
