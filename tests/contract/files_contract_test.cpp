@@ -1,0 +1,184 @@
+// The score file's storage: read-or-create with the system's reason on
+// failure, and whole-file replacement that leaves no half-written file.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adapter_factories.h"
+
+namespace poroten::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contentOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& file, const std::string& content) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::vector<std::string> namesIn(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+class FilesContract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        dir = fs::temp_directory_path() /
+              ("poroten-files-" +
+               std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
+               std::to_string(counter++));
+        fs::create_directories(dir);
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        for (const auto& entry : fs::recursive_directory_iterator(dir, ignored)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        }
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(dir, ignored);
+    }
+
+    // Whether the permissions just taken away are enforced for this user;
+    // they are not for root, nor on systems without Unix permissions.
+    static bool canStillCreateIn(const fs::path& folder) {
+        const fs::path probe = folder / "probe";
+        const bool created = static_cast<bool>(std::ofstream(probe));
+        std::error_code ignored;
+        fs::remove(probe, ignored);
+        return created;
+    }
+
+    std::unique_ptr<platform::Files> files = makeAdapterFiles();
+    fs::path dir;
+};
+
+TEST_F(FilesContract, MissingFileIsCreatedEmptyWithItsFolders) {
+    const fs::path file = dir / "data" / "poroten" / "m_score.sav";
+    const platform::ReadResult read = files->readOrCreate(file);
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.bytes, "");
+    EXPECT_TRUE(fs::is_regular_file(file));
+    EXPECT_EQ(fs::file_size(file), 0u);
+}
+
+TEST_F(FilesContract, ExistingContentIsReadExactlyAndLeftAlone) {
+    const fs::path file = dir / "m_score.sav";
+    const std::string content(
+        "\x07\x00\x03\x00"
+        "abc\x02\x00\xFF\r\n\x1A",
+        13);
+    writeFile(file, content);
+    const platform::ReadResult read = files->readOrCreate(file);
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.bytes, content);
+    EXPECT_EQ(contentOf(file), content);
+}
+
+TEST_F(FilesContract, ReplaceWritesTheWholeContentAndLeavesNoTemporaryFiles) {
+    const fs::path file = dir / "m_score.sav";
+    ASSERT_TRUE(files->readOrCreate(file).ok);
+
+    const std::string longer(70000, '\x5A');
+    platform::WriteResult written = files->replace(file, longer);
+    ASSERT_TRUE(written.ok) << written.error;
+    EXPECT_EQ(files->readOrCreate(file).bytes, longer);
+
+    // A shorter content replaces the file; nothing of the longer one remains.
+    const std::string shorter("\x01\x00\x00\x00\x02\x00", 6);
+    written = files->replace(file, shorter);
+    ASSERT_TRUE(written.ok) << written.error;
+    EXPECT_EQ(contentOf(file), shorter);
+
+    EXPECT_EQ(namesIn(dir), std::vector<std::string>{"m_score.sav"});
+}
+
+TEST_F(FilesContract, FolderInTheFilesPlaceFailsWithAReason) {
+    const fs::path file = dir / "m_score.sav";
+    fs::create_directory(file);
+
+    const platform::ReadResult read = files->readOrCreate(file);
+    EXPECT_FALSE(read.ok);
+    EXPECT_FALSE(read.error.empty());
+
+    const platform::WriteResult written = files->replace(file, "record");
+    EXPECT_FALSE(written.ok);
+    EXPECT_FALSE(written.error.empty());
+
+    EXPECT_TRUE(fs::is_directory(file));
+    EXPECT_EQ(namesIn(dir), std::vector<std::string>{"m_score.sav"});
+}
+
+TEST_F(FilesContract, PathThroughARegularFileFailsWithAReason) {
+    const fs::path plain = dir / "plain";
+    writeFile(plain, "keep");
+
+    const platform::ReadResult read = files->readOrCreate(plain / "poroten" / "m_score.sav");
+    EXPECT_FALSE(read.ok);
+    EXPECT_FALSE(read.error.empty());
+
+    const platform::WriteResult written = files->replace(plain / "m_score.sav", "record");
+    EXPECT_FALSE(written.ok);
+    EXPECT_FALSE(written.error.empty());
+
+    EXPECT_EQ(contentOf(plain), "keep");
+}
+
+TEST_F(FilesContract, FileThatCannotBeWrittenIsRefused) {
+    const fs::path file = dir / "m_score.sav";
+    writeFile(file, "old");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (static_cast<bool>(std::ofstream(file, std::ios::app))) {
+        GTEST_SKIP() << "file permissions are not enforced for this user (running as root?)";
+    }
+
+    const platform::ReadResult read = files->readOrCreate(file);
+    EXPECT_FALSE(read.ok);
+    EXPECT_FALSE(read.error.empty());
+    EXPECT_EQ(contentOf(file), "old");
+}
+
+TEST_F(FilesContract, FolderThatCannotBeWrittenRefusesNewFilesAndKeepsOldContent) {
+    const fs::path folder = dir / "program";
+    fs::create_directory(folder);
+    const fs::path existing = folder / "m_score.sav";
+    writeFile(existing, "old");
+    fs::permissions(folder,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (canStillCreateIn(folder)) {
+        GTEST_SKIP() << "folder permissions are not enforced for this user (running as root?)";
+    }
+
+    const platform::ReadResult read = files->readOrCreate(folder / "other.sav");
+    EXPECT_FALSE(read.ok);
+    EXPECT_FALSE(read.error.empty());
+
+    // The replacement needs a temporary file beside the target; without one
+    // the old content must stay whole.
+    const platform::WriteResult written = files->replace(existing, "new content");
+    EXPECT_FALSE(written.ok);
+    EXPECT_FALSE(written.error.empty());
+    EXPECT_EQ(contentOf(existing), "old");
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"m_score.sav"});
+}
+
+}  // namespace
+}  // namespace poroten::testing
