@@ -1,0 +1,59 @@
+// The name window of a new record on the real adapter: a name typed and
+// composed in its box, Enter, and the record on disk in code page 932.
+#include <gtest/gtest.h>
+
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "highscore/high_score_store.h"
+#include "highscore/name_window.h"
+#include "platform/qt/qt_platform.h"
+#include "qt_test_support.h"
+
+namespace poroten::testing {
+namespace {
+
+TEST(NameDialog, EnterInTheNameBoxSavesTheNameAndClosesTheWindow) {
+    platform::qt::QtPlatform platform;
+    TemporaryFiles files;
+    highscore::Module1 store(files, platform.codec(), platform.messageBoxes());
+    store.LoadHighScore();
+    store.HighScore = 7;
+    int done = 0;
+    highscore::Dialog dialog(platform.windows(), store, [&done] { ++done; });
+    dialog.show();
+
+    QWidget* window = visibleWindow(QStringLiteral("Dialog"));
+    ASSERT_TRUE(activate(window));
+    auto* name = window->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), name);
+
+    QTest::keyClicks(name, QStringLiteral("abc"));
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("髙橋"));
+    QCoreApplication::sendEvent(name, &composed);
+    QTest::keyClick(name, Qt::Key_Return);
+    runDeferredDeletes();
+
+    EXPECT_EQ(done, 1);
+    EXPECT_FALSE(dialog.isOpen());
+    EXPECT_EQ(visibleWindow(QStringLiteral("Dialog")), nullptr);
+    EXPECT_EQ(store.HighName, "abc髙橋");
+
+    std::ifstream in(store.scoreFile(), std::ios::binary);
+    const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string expected(
+        "\x07\x00\x07\x00"
+        "abc\xFB\xFC\x8B\xB4"
+        "\x02\x00",
+        13);
+    EXPECT_EQ(saved, expected);
+}
+
+}  // namespace
+}  // namespace poroten::testing

@@ -1,0 +1,135 @@
+// Form1 as the player sees it, on the real Qt adapter: sizes, colours and
+// fonts from its description, and a real key reaching the game.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+#include <memory>
+
+#include "game/game_window.h"
+#include "game/layout.h"
+#include "highscore/high_score_store.h"
+#include "platform/qt/qt_platform.h"
+#include "qt_test_support.h"
+
+namespace poroten::testing {
+namespace {
+
+QRect pixelsOf(const platform::TwipRect& r) {
+    return QRect(r.left / 15, r.top / 15, r.width / 15, r.height / 15);
+}
+
+QColor colourOf(platform::Colour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = std::make_unique<game::Form1>(
+            platform::Services{platform.windows(), platform.timers(), platform.messageBoxes(),
+                               platform.application(), platform.random(), platform.codec(), files},
+            store);
+        window = visibleWindow(QStringLiteral("Form1"));
+        ASSERT_NE(window, nullptr);
+        client = window->findChild<QWidget*>(QStringLiteral("client"));
+        ASSERT_NE(client, nullptr);
+    }
+
+    void TearDown() override {
+        form.reset();
+        runDeferredDeletes();
+    }
+
+    QLabel* label(const platform::ControlDesc& desc) {
+        return window->findChild<QLabel*>(QString::fromStdString(desc.name));
+    }
+
+    platform::qt::QtPlatform platform;
+    TemporaryFiles files;
+    highscore::Module1 store{files, platform.codec(), platform.messageBoxes()};
+    std::unique_ptr<game::Form1> form;
+    QWidget* window = nullptr;
+    QWidget* client = nullptr;
+    const platform::WindowDesc desc = game::form1Layout();
+};
+
+TEST_F(MainWindow, ClientAreaAndLabelsSitAtTheirTwipPlaces) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("ポロテン"));
+    EXPECT_EQ(window->accessibleName(), QStringLiteral("ポロテン"));
+
+    // The menu bar sits above the client area, which alone is 353 x 202.
+    const auto* bar = window->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(client->size(), QSize(353, 202));
+    EXPECT_EQ(client->geometry().topLeft(), QPoint(0, bar->geometry().bottom() + 1));
+    EXPECT_EQ(window->size(), QSize(353, bar->height() + 202));
+
+    // Fixed size, close box only.
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
+    EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(32, 32)));
+
+    for (const platform::ControlDesc& control : desc.controls) {
+        const QLabel* shown = label(control);
+        ASSERT_NE(shown, nullptr) << control.name;
+        EXPECT_EQ(shown->parentWidget(), client) << control.name;
+        EXPECT_EQ(shown->geometry(), pixelsOf(control.bounds)) << control.name;
+    }
+}
+
+TEST_F(MainWindow, LabelsAndClientAreaPaintTheirColours) {
+    const QImage before = client->grab().toImage();
+    EXPECT_EQ(before.pixelColor(2, 2), colourOf(game::colour::Teal));
+    for (const platform::ControlDesc& control : desc.controls) {
+        const QRect r = pixelsOf(control.bounds);
+        EXPECT_EQ(before.pixelColor(r.left() + 2, r.top() + 2), colourOf(*control.backColour))
+            << control.name;
+    }
+
+    // The game's blue is 0x00FF0000 (BGR): on screen it must be blue, not red.
+    form->window().label(4).setBackColour(game::colour::Blue);
+    const QRect cell = pixelsOf(desc.controls[4].bounds);
+    EXPECT_EQ(client->grab().toImage().pixelColor(cell.left() + 2, cell.top() + 2),
+              QColor(0, 0, 255));
+}
+
+TEST_F(MainWindow, LabelFontsAreJapaneseGothicsAtTheirPointSizes) {
+    for (const platform::ControlDesc& control : desc.controls) {
+        const QFontInfo info(label(control)->font());
+        EXPECT_TRUE(QFontDatabase::writingSystems(info.family()).contains(QFontDatabase::Japanese))
+            << control.name << " is drawn in " << info.family().toStdString();
+        EXPECT_NEAR(info.pointSizeF(), control.font.points, 0.5) << control.name;
+    }
+}
+
+TEST_F(MainWindow, ReturnKeyStartsAGameAndScreenReadersSeeTheNewText) {
+    ASSERT_TRUE(activate(window));
+    QTest::keyClick(window, Qt::Key_Return);
+
+    QLabel* message = window->findChild<QLabel*>(QStringLiteral("Label6"));
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->text(), QStringLiteral("数字を覚えてね"));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(message);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("数字を覚えてね"));
+
+    for (int i = 0; i < 3; ++i) {
+        const QLabel* cell = window->findChild<QLabel*>(QStringLiteral("Label1(%1)").arg(i));
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->text().size(), 1);
+        EXPECT_TRUE(cell->text().at(0).isDigit()) << cell->text().toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace poroten::testing
