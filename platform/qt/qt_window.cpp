@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <limits>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -461,6 +462,8 @@ private:
             }
             case ControlKind::TextBox: {
                 auto* edit = new TextBoxWidget(form, desc.id, &client);
+                // A text box takes text of any length; QLineEdit stops at 32767 unless told.
+                edit->setMaxLength(std::numeric_limits<int>::max());
                 edit->setText(text);
                 edit->setAlignment(horizontal(desc.align) | Qt::AlignVCenter);
                 textBoxes_[desc.id] = std::make_unique<QtTextBox>(edit);

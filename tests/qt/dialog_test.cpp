@@ -55,5 +55,23 @@ TEST(NameDialog, EnterInTheNameBoxSavesTheNameAndClosesTheWindow) {
     EXPECT_EQ(saved, expected);
 }
 
+TEST(NameDialog, TheNameBoxHasNoLengthLimit) {
+    // QLineEdit would stop at 32767 characters; the score file itself cuts a
+    // name only where its encoded form no longer fits.
+    platform::qt::QtPlatform platform;
+    TemporaryFiles files;
+    highscore::Module1 store(files, platform.codec(), platform.messageBoxes());
+    highscore::Dialog dialog(platform.windows(), store, [] {});
+    dialog.show();
+    auto* name =
+        visibleWindow(QStringLiteral("Dialog"))->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString(40000, QLatin1Char('x')));
+    name->insert(QStringLiteral("yz"));
+    EXPECT_EQ(name->text().size(), 40002);
+    dialog.OKButton_Click();
+    runDeferredDeletes();
+}
+
 }  // namespace
 }  // namespace poroten::testing
