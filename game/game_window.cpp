@@ -31,11 +31,17 @@ Form1::Form1(const platform::Services& services, highscore::Module1& store)
 
 Form1::~Form1() = default;
 
-void Form1::Form_Load() { store_.LoadHighScore(); }
+void Form1::Form_Load() {
+    store_.LoadHighScore();
+}
 
-long Form1::countdown() { return numericValue(window_->label(Label3).text()); }
+long Form1::countdown() {
+    return numericValue(window_->label(Label3).text());
+}
 
-void Form1::setCountdown(long value) { window_->label(Label3).setText(decimalText(value)); }
+void Form1::setCountdown(long value) {
+    window_->label(Label3).setText(decimalText(value));
+}
 
 std::int16_t Form1::drawDigit() {
     // The whole part of r * 10 for r in [0, 1); the clamp only guards a
@@ -125,10 +131,10 @@ void Form1::CheckHighScore() {
     if (score <= store_.HighScore) {
         return;
     }
-    store_.HighScore = static_cast<std::int16_t>(
-        std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
-    dialog_ = std::make_unique<highscore::Dialog>(services_.windows, store_,
-                                                  [this] { window_->show(); });
+    store_.HighScore =
+        static_cast<std::int16_t>(std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
+    dialog_ =
+        std::make_unique<highscore::Dialog>(services_.windows, store_, [this] { window_->show(); });
     dialog_->show();
     window_->hide();
 }
@@ -167,7 +173,9 @@ void Form1::answer(int value) {
     }
 }
 
-void Form1::mnuFileNew_Click() { StartGame(); }
+void Form1::mnuFileNew_Click() {
+    StartGame();
+}
 
 bool Form1::onKeyPress(int /*control*/, char32_t character) {
     Form_KeyPress(character);
@@ -194,6 +202,8 @@ void Form1::onCommand(int id) {
 }
 
 // The close box closes the last window, which ends the program.
-void Form1::onCloseRequest() { services_.application.quit(); }
+void Form1::onCloseRequest() {
+    services_.application.quit();
+}
 
 }  // namespace poroten::game

@@ -24,7 +24,7 @@ struct GameState {
     std::int16_t LastCell = 0;   // index of the last cell in play, 2..9
     std::int16_t Remaining = 0;  // cells still due before the last; 0: the last one is due
     std::array<std::int16_t, 11> Digits{};  // the row to recall, slots 0..LastCell
-    bool InputOpen = false;      // answer keys are judged only while true
+    bool InputOpen = false;                 // answer keys are judged only while true
 };
 
 class Form1 : private platform::WindowEvents {

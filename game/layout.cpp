@@ -54,8 +54,8 @@ platform::WindowDesc form1Layout() {
                                24, Align::Centre));
     w.controls.push_back(
         label(Label3, "Label3", "0", {2640, 1800, 2415, 495}, colour::Cyan, 24, Align::Right));
-    w.controls.push_back(label(Label4, "Label4", "得点", {240, 2400, 2415, 495}, colour::Cyan, 24,
-                               Align::Centre));
+    w.controls.push_back(
+        label(Label4, "Label4", "得点", {240, 2400, 2415, 495}, colour::Cyan, 24, Align::Centre));
     w.controls.push_back(
         label(Label5, "Label5", "0", {2640, 2400, 2415, 495}, colour::Cyan, 24, Align::Right));
     return w;

@@ -20,14 +20,42 @@ platform::WindowDesc dialogLayout() {
     w.icon = false;
     const platform::FontDesc gothic12{"ＭＳ Ｐゴシック", 12};
     w.controls = {
-        ControlDesc{Dialog::Label1, ControlKind::Label, "Label1", "名前を入力してください",
-                    {120, 120, 2415, 255}, std::nullopt, gothic12, Align::Centre, 3},
-        ControlDesc{Dialog::Text1, ControlKind::TextBox, "Text1", "", {120, 480, 2415, 375},
-                    std::nullopt, gothic12, Align::Left, 0},
-        ControlDesc{Dialog::OKButton, ControlKind::Button, "OKButton", "OK", {120, 960, 1215, 375},
-                    std::nullopt, {}, Align::Centre, 1},
-        ControlDesc{Dialog::CancelButton, ControlKind::Button, "CancelButton", "ｷｬﾝｾﾙ",
-                    {1320, 960, 1215, 375}, std::nullopt, {}, Align::Centre, 2},
+        ControlDesc{Dialog::Label1,
+                    ControlKind::Label,
+                    "Label1",
+                    "名前を入力してください",
+                    {120, 120, 2415, 255},
+                    std::nullopt,
+                    gothic12,
+                    Align::Centre,
+                    3},
+        ControlDesc{Dialog::Text1,
+                    ControlKind::TextBox,
+                    "Text1",
+                    "",
+                    {120, 480, 2415, 375},
+                    std::nullopt,
+                    gothic12,
+                    Align::Left,
+                    0},
+        ControlDesc{Dialog::OKButton,
+                    ControlKind::Button,
+                    "OKButton",
+                    "OK",
+                    {120, 960, 1215, 375},
+                    std::nullopt,
+                    {},
+                    Align::Centre,
+                    1},
+        ControlDesc{Dialog::CancelButton,
+                    ControlKind::Button,
+                    "CancelButton",
+                    "ｷｬﾝｾﾙ",
+                    {1320, 960, 1215, 375},
+                    std::nullopt,
+                    {},
+                    Align::Centre,
+                    2},
     };
     w.focusControl = Dialog::Text1;
     return w;
@@ -85,6 +113,8 @@ void Dialog::onCommand(int id) {
 
 // Closing the window any other way keeps the name typed so far, as OK does:
 // the record is saved and the main window comes back.
-void Dialog::onCloseRequest() { OKButton_Click(); }
+void Dialog::onCloseRequest() {
+    OKButton_Click();
+}
 
 }  // namespace poroten::highscore

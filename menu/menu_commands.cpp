@@ -13,8 +13,8 @@ std::string aboutText() {
     return std::string("ポロテン　　Ver 1.0\r\r制作　") + kMaker + "\r\rURL：" + kWebAddress;
 }
 
-MenuCommands::MenuCommands(platform::MessageBoxes& messageBoxes,
-                           platform::Application& application, const highscore::Module1& store)
+MenuCommands::MenuCommands(platform::MessageBoxes& messageBoxes, platform::Application& application,
+                           const highscore::Module1& store)
     : messageBoxes_(messageBoxes), application_(application), store_(store) {}
 
 void MenuCommands::mnuFileHigh_Click() {
@@ -22,8 +22,12 @@ void MenuCommands::mnuFileHigh_Click() {
 }
 
 // Nothing is saved here: the score file is written only when a name is entered.
-void MenuCommands::mnuFileExit_Click() { application_.quit(); }
+void MenuCommands::mnuFileExit_Click() {
+    application_.quit();
+}
 
-void MenuCommands::mnuFileAbout_Click() { messageBoxes_.show("バージョン情報", aboutText()); }
+void MenuCommands::mnuFileAbout_Click() {
+    messageBoxes_.show("バージョン情報", aboutText());
+}
 
 }  // namespace poroten::menu

@@ -16,7 +16,9 @@ long numericValue(std::string_view text) {
     return error == std::errc() ? value : 0;
 }
 
-std::string decimalText(long value) { return std::to_string(value); }
+std::string decimalText(long value) {
+    return std::to_string(value);
+}
 
 std::optional<int> digitValue(char32_t character) {
     if (character >= U'0' && character <= U'9') {

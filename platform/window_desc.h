@@ -12,9 +12,15 @@ namespace poroten::platform {
 // 0x00BBGGRR, the form the game's colours are given in.
 using Colour = std::uint32_t;
 
-constexpr int redOf(Colour c) { return static_cast<int>(c & 0xFF); }
-constexpr int greenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int blueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int redOf(Colour c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int greenOf(Colour c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int blueOf(Colour c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 // All positions and sizes are in twips: 15 to the pixel at 96 dots per inch.
 constexpr int kTwipsPerPixel = 15;
@@ -67,11 +73,12 @@ enum class Frame {
 
 struct WindowDesc {
     std::string name;
-    std::string caption;  // also the window's accessible name
+    std::string caption;   // also the window's accessible name
     int clientWidth = 0;   // twips, below the menu bar
     int clientHeight = 0;  // twips
     std::optional<Colour> backColour;
-    std::optional<TwipPoint> position;  // from the screen's top-left corner; none: the system places it
+    std::optional<TwipPoint>
+        position;  // from the screen's top-left corner; none: the system places it
     Frame frame = Frame::FixedSingle;
     bool taskbarButton = true;
     bool icon = true;  // the program's icon; false: no icon of its own

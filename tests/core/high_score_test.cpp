@@ -30,26 +30,29 @@ TEST_F(HighScoreStoreTest, FirstStartCreatesAnEmptyFileAndHasNoRecord) {
 }
 
 TEST_F(HighScoreStoreTest, AValidRecordIsLoadedWithItsNameDecoded) {
-    files.write(besideProgram(), "\x2A\x00\x03\x00"
-                                 "A\x82\xA0\x02\x00"s);
+    files.write(besideProgram(),
+                "\x2A\x00\x03\x00"
+                "A\x82\xA0\x02\x00"s);
     store.LoadHighScore();
     EXPECT_EQ(store.HighScore, 42);
     EXPECT_EQ(store.HighName, "Aあ");
 }
 
 TEST_F(HighScoreStoreTest, BadNameBytesDecodeAsReplacementCharacters) {
-    files.write(besideProgram(), "\x03\x00\x02\x00\xFF"
-                                 "B\x02\x00"s);
+    files.write(besideProgram(),
+                "\x03\x00\x02\x00\xFF"
+                "B\x02\x00"s);
     store.LoadHighScore();
     EXPECT_EQ(store.HighScore, 3);
-    EXPECT_EQ(store.HighName, "\xEF\xBF\xBD"
-                              "B");
+    EXPECT_EQ(store.HighName,
+              "\xEF\xBF\xBD"
+              "B");
 }
 
 TEST_F(HighScoreStoreTest, DamagedFilesLoadNothing) {
-    for (const std::string& bytes :
-         {"\x07\x00"s, "\x07\x00\x00\x00\x00\x00"s, "\x07\x00\x09\x00"
-                                                    "AB\x02\x00"s}) {
+    for (const std::string& bytes : {"\x07\x00"s, "\x07\x00\x00\x00\x00\x00"s,
+                                     "\x07\x00\x09\x00"
+                                     "AB\x02\x00"s}) {
         files.write(besideProgram(), bytes);
         highscore::Module1 fresh(files, codec, boxes);
         fresh.LoadHighScore();
@@ -65,8 +68,9 @@ TEST_F(HighScoreStoreTest, SaveWritesTheRecordAndItSurvivesARestart) {
     store.HighScore = 12;
     store.HighName = "A";
     ASSERT_TRUE(store.SaveHighScore());
-    EXPECT_EQ(files.contents(besideProgram()), "\x0C\x00\x01\x00"
-                                               "A\x02\x00"s);
+    EXPECT_EQ(files.contents(besideProgram()),
+              "\x0C\x00\x01\x00"
+              "A\x02\x00"s);
     highscore::Module1 next(files, codec, boxes);
     next.LoadHighScore();
     EXPECT_EQ(next.HighScore, 12);
@@ -85,22 +89,25 @@ TEST_F(HighScoreStoreTest, CharactersOutsideTheCodePageAreStoredAsQuestionMarks)
     store.HighScore = 1;
     store.HighName = "aé😀";
     ASSERT_TRUE(store.SaveHighScore());
-    EXPECT_EQ(files.contents(besideProgram()), "\x01\x00\x03\x00"
-                                               "a??\x02\x00"s);
+    EXPECT_EQ(files.contents(besideProgram()),
+              "\x01\x00\x03\x00"
+              "a??\x02\x00"s);
 }
 
 TEST_F(HighScoreStoreTest, AShorterNameKeepsTheFileLengthAndLoadsOnlyTheNewRecord) {
-    files.write(besideProgram(), "\x09\x00\x06\x00"
-                                 "ABCDEF\x02\x00"s);
+    files.write(besideProgram(),
+                "\x09\x00\x06\x00"
+                "ABCDEF\x02\x00"s);
     store.LoadHighScore();
     store.HighScore = 10;
     store.HighName = "Z";
     ASSERT_TRUE(store.SaveHighScore());
     const std::string bytes = files.contents(besideProgram());
     EXPECT_EQ(bytes.size(), 12u);
-    EXPECT_EQ(bytes, "\x0A\x00\x01\x00"
-                     "Z\x02\x00"
-                     "DEF\x02\x00"s);
+    EXPECT_EQ(bytes,
+              "\x0A\x00\x01\x00"
+              "Z\x02\x00"
+              "DEF\x02\x00"s);
     highscore::Module1 next(files, codec, boxes);
     next.LoadHighScore();
     EXPECT_EQ(next.HighScore, 10);
@@ -110,15 +117,17 @@ TEST_F(HighScoreStoreTest, AShorterNameKeepsTheFileLengthAndLoadsOnlyTheNewRecor
 TEST_F(HighScoreStoreTest, AnUnwritableProgramFolderMovesTheFileToTheUserFolder) {
     // Installed under /usr/local/bin, the program cannot write beside itself.
     files.unwritable.insert(files.programDirectory());
-    files.write(inUserData(), "\x04\x00\x01\x00"
-                              "U\x02\x00"s);
+    files.write(inUserData(),
+                "\x04\x00\x01\x00"
+                "U\x02\x00"s);
     store.LoadHighScore();
     EXPECT_EQ(store.HighScore, 4);
     EXPECT_EQ(store.scoreFile(), inUserData());
     store.HighScore = 6;
     ASSERT_TRUE(store.SaveHighScore());
-    EXPECT_EQ(files.contents(inUserData()), "\x06\x00\x01\x00"
-                                            "U\x02\x00"s);
+    EXPECT_EQ(files.contents(inUserData()),
+              "\x06\x00\x01\x00"
+              "U\x02\x00"s);
     EXPECT_FALSE(std::filesystem::exists(besideProgram()));
     EXPECT_TRUE(boxes.shown.empty());
 }

@@ -54,8 +54,9 @@ TEST_F(NewRecordTest, OkStoresTheNameSavesAndBringsTheMainWindowBackAtRest) {
     EXPECT_EQ(dialog(), nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(store.HighName, "Ann");
-    EXPECT_EQ(platform.files.contents(scoreFile()), "\x01\x00\x03\x00"
-                                                   "Ann\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()),
+              "\x01\x00\x03\x00"
+              "Ann\x02\x00"s);
     EXPECT_EQ(score(), "1");
     EXPECT_EQ(message(), "リターンを押してね");
     EXPECT_FALSE(timer1().isEnabled());
@@ -88,8 +89,9 @@ TEST_F(NewRecordTest, TheCloseBoxSavesTheNameTypedSoFarLikeOk) {
     dialog()->closeBox();
     EXPECT_EQ(dialog(), nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(platform.files.contents(scoreFile()), "\x01\x00\x02\x00"
-                                                   "Bo\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()),
+              "\x01\x00\x02\x00"
+              "Bo\x02\x00"s);
 }
 
 TEST_F(NewRecordTest, AFailedSaveStillBringsTheGameBackWithTheScoreInMemory) {

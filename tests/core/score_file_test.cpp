@@ -13,8 +13,9 @@ using highscore::ScoreRec;
 using namespace std::string_literals;
 
 TEST(ScoreFile, ARecordIsScoreLengthNameMarkerLittleEndian) {
-    EXPECT_EQ(highscore::scoreRecBytes({12, "A", 2}), "\x0C\x00\x01\x00"
-                                                      "A\x02\x00"s);
+    EXPECT_EQ(highscore::scoreRecBytes({12, "A", 2}),
+              "\x0C\x00\x01\x00"
+              "A\x02\x00"s);
     EXPECT_EQ(highscore::scoreRecBytes({300, "", 2}), "\x2C\x01\x00\x00\x02\x00"s);
     // Scores are signed 16-bit.
     EXPECT_EQ(highscore::scoreRecBytes({-2, "", 2}), "\xFE\xFF\x00\x00\x02\x00"s);
@@ -44,8 +45,9 @@ TEST(ScoreFile, AFileCutAnywhereHoldsNoRecord) {
 }
 
 TEST(ScoreFile, ALengthReachingPastTheEndReadsNoNameAndNoRecord) {
-    const ScoreRec r = highscore::readScoreRec("\x07\x00\xFF\xFF"
-                                               "AB\x02\x00"s);
+    const ScoreRec r = highscore::readScoreRec(
+        "\x07\x00\xFF\xFF"
+        "AB\x02\x00"s);
     EXPECT_FALSE(r.isValid());
     EXPECT_EQ(r.Name, "");
 }
@@ -71,11 +73,11 @@ TEST(ScoreFile, RandomBytesNeverCrashAndValidOnesAreSelfConsistent) {
 
 TEST(ScoreFile, AShorterRecordLeavesTheOldBytesAfterIt) {
     const std::string old = highscore::scoreRecBytes({20, "LONGNAME", 2});
-    const std::string now =
-        highscore::writtenAtStart(old, highscore::scoreRecBytes({21, "AB", 2}));
+    const std::string now = highscore::writtenAtStart(old, highscore::scoreRecBytes({21, "AB", 2}));
     EXPECT_EQ(now.size(), old.size());
-    EXPECT_EQ(now.substr(0, 8), "\x15\x00\x02\x00"
-                                "AB\x02\x00"s);
+    EXPECT_EQ(now.substr(0, 8),
+              "\x15\x00\x02\x00"
+              "AB\x02\x00"s);
     EXPECT_EQ(now.substr(8), old.substr(8));
     const ScoreRec r = highscore::readScoreRec(now);
     EXPECT_EQ(r.Score, 21);

@@ -49,9 +49,13 @@ FakeWindow::FakeWindow(FakeWindowFactory& factory, const platform::WindowDesc& d
     factory_.live_.insert(this);
 }
 
-FakeWindow::~FakeWindow() { factory_.live_.erase(this); }
+FakeWindow::~FakeWindow() {
+    factory_.live_.erase(this);
+}
 
-platform::Label& FakeWindow::label(int id) { return fakeLabel(id); }
+platform::Label& FakeWindow::label(int id) {
+    return fakeLabel(id);
+}
 
 FakeLabel& FakeWindow::fakeLabel(int id) {
     auto it = labels_.find(id);
@@ -83,8 +87,8 @@ void FakeWindow::type(int control, const std::u32string& characters) {
     }
 }
 
-std::unique_ptr<platform::Window> FakeWindowFactory::createWindow(
-    const platform::WindowDesc& desc, platform::WindowEvents& events) {
+std::unique_ptr<platform::Window> FakeWindowFactory::createWindow(const platform::WindowDesc& desc,
+                                                                  platform::WindowEvents& events) {
     ++created_[desc.name];
     return std::make_unique<FakeWindow>(*this, desc, events);
 }
