@@ -10,10 +10,11 @@ PYTHON = "/usr/bin/python3"  # Debian's, which has pyatspi
 
 def start_xvfb(allow_any_user=False):
     """Starts Xvfb on a free display; returns (process, ":N")."""
-    # -displayfd lets Xvfb pick a free display number, so parallel runs do not collide.
+    # -displayfd lets Xvfb pick a free display number, so parallel runs do not collide;
+    # -noreset keeps it from refusing connections while it resets after the last client.
     read_fd, write_fd = os.pipe()
     args = ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24",
-            "-nolisten", "tcp"]
+            "-nolisten", "tcp", "-noreset"]
     if allow_any_user:
         args.append("-ac")
     xvfb = subprocess.Popen(args, pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
