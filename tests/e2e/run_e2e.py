@@ -11,7 +11,6 @@ the tests meet on a private bus and a private display. Ends with the line
 
 import argparse
 import os
-import subprocess
 import sys
 import unittest
 

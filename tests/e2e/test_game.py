@@ -102,6 +102,21 @@ class GameCycle(GameCase):
         self.play_row(game, 2)
         self.assertEqual(game.text("Label6"), MEMORIZE)
 
+    def test_keypad_enter_keypad_digits_and_full_width_digits(self):
+        game = self.launch()
+        game.press("KP_Enter")
+        game.wait_text("Label6", MEMORIZE)
+        digits = game.digits()
+        game.wait_answer_phase()
+        game.press(f"KP_{digits[0]}")
+        game.wait_text("Label1(0)", digits[0])
+        # As an input method hands them over: U+FF10..U+FF19.
+        harness.type_text(chr(0xFF10 + int(digits[1])))
+        game.wait_text("Label1(1)", digits[1])
+        harness.type_text(chr(0xFF10 + int(digits[2])))
+        game.wait_text("Label5", "1")
+        self.assertEqual(game.boxes(), [])
+
     def test_wrong_digit_ends_the_game_other_keys_do_not(self):
         game = self.launch()
         digits = game.start_game()

@@ -1,7 +1,5 @@
 """A new best score: the name window, typing a name, and the score file's bytes."""
 
-import os
-
 import harness
 from e2e_case import GameCase, record_bytes
 from harness import MAIN_TITLE, NAME_TITLE, PRESS_RETURN, wait_for
@@ -90,8 +88,7 @@ class NewRecord(GameCase):
         # The record is read back by the next run.
         game.menu_item("ファイル(F)", "終了(X)")
         self.assertEqual(game.proc.wait(5), 0)
-        folder = game.folder
-        again = self.launch(folder=folder, binary=os.path.join(folder, "poroten"))
+        again = self.launch(folder=game.folder, binary=game.binary)
         self.assertEqual(self.best_score_box(again), ["現在の最高得点は", "Annさん　1点"])
 
     def test_japanese_name_typed_and_ok_clicked(self):
@@ -135,3 +132,27 @@ class NewRecord(GameCase):
         self.assertEqual(harness.x_map_state(game.main_xid), "IsViewable")
         self.assertEqual(game.score_file(), seeded)
         self.assertEqual(self.best_score_box(game), ["現在の最高得点は", "Bobさん　1点"])
+
+    def test_name_is_stored_and_shown_as_typed_not_as_markup(self):
+        game = self.launch()
+        window = self.reach_record(game)
+        name = "<b>A&amp;</b>"
+        window.type(name)
+        harness.key("Return")
+        self.assert_main_window_back(game)
+        self.assertEqual(game.score_file(), record_bytes(1, name.encode("ascii")))
+        self.assertEqual(self.best_score_box(game), ["現在の最高得点は", name + "さん　1点"])
+
+    def test_name_with_extension_rows_and_characters_outside_code_page_932(self):
+        game = self.launch()
+        window = self.reach_record(game)
+        # ① is an NEC special character, 髙 an IBM extension; 한 has no code here.
+        window.type("①髙한x")
+        harness.key("Return")
+        self.assert_main_window_back(game)
+        self.assertEqual(game.score_file(), bytes.fromhex("01 00 06 00 87 40 FB FC 3F 78 02 00"))
+        # Read back by the next run as stored.
+        game.menu_item("ファイル(F)", "終了(X)")
+        self.assertEqual(game.proc.wait(5), 0)
+        again = self.launch(folder=game.folder, binary=game.binary)
+        self.assertEqual(self.best_score_box(again), ["現在の最高得点は", "①髙?xさん　1点"])
