@@ -2,6 +2,7 @@
 
 import configparser
 import glob
+import json
 import os
 import pwd
 import shutil
@@ -67,42 +68,62 @@ class Installed(unittest.TestCase):
         with open(os.path.join(prefix, ICONS[2]), encoding="utf-8") as f:
             self.assertIn("<svg", f.read())
 
-    @unittest.skipUnless(os.geteuid() == 0, "needs root to add and become a test user")
-    def test_unprivileged_user_keeps_the_record_in_the_data_folder(self):
-        prefix = self.install()
+    def play_as_test_user(self, prefix, name, data_home=None):
+        """Runs as_user.py as the unprivileged test user; returns (account, its result)."""
         try:
             account = pwd.getpwnam(TEST_USER)
         except KeyError:
             subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", TEST_USER],
                            check=True)
             account = pwd.getpwnam(TEST_USER)
-        home = account.pw_dir
-        data = os.path.join(home, ".local/share/poroten")
-        shutil.rmtree(data, ignore_errors=True)
+        shutil.rmtree(os.path.join(account.pw_dir, ".local/share/poroten"), ignore_errors=True)
 
         # The scripts where the test user can read them, whatever guards the work tree.
         scripts = tempfile.mkdtemp(prefix="poroten-e2e-user-")
         self.addCleanup(shutil.rmtree, scripts, True)
         os.chmod(scripts, 0o755)
-        for name in ("as_user.py", "harness.py", "session.py"):
-            shutil.copy(os.path.join(HERE, name), scripts)
+        for script in ("as_user.py", "harness.py", "session.py"):
+            shutil.copy(os.path.join(HERE, script), scripts)
 
-        env = {"HOME": home, "USER": TEST_USER, "LOGNAME": TEST_USER, "LANG": "C.UTF-8",
-               "PATH": "/usr/local/bin:/usr/bin:/bin", "DISPLAY": os.environ["DISPLAY"]}
+        env = {"HOME": account.pw_dir, "USER": TEST_USER, "LOGNAME": TEST_USER,
+               "LANG": "C.UTF-8", "PATH": "/usr/local/bin:/usr/bin:/bin",
+               "DISPLAY": os.environ["DISPLAY"]}
         run = subprocess.run(
             ["runuser", "-u", TEST_USER, "--", "env", "-i",
              *[f"{k}={v}" for k, v in env.items()],
-             "dbus-run-session", "--", "/usr/bin/python3",
-             os.path.join(scripts, "as_user.py"), "--inner",
-             os.path.join(prefix, "bin/poroten"), "Ann"],
+             "dbus-run-session", "--", "/usr/bin/python3", os.path.join(scripts, "as_user.py"),
+             "--inner", os.path.join(prefix, "bin/poroten"), name,
+             *([data_home] if data_home else [])],
             capture_output=True, text=True, timeout=120)
-        self.assertIn("recorded", run.stdout, run.stdout + run.stderr[-3000:])
+        lines = [line for line in run.stdout.splitlines() if line.startswith("{")]
+        self.assertTrue(lines, run.stdout + run.stderr[-3000:])
+        return account, json.loads(lines[-1])
 
+    @unittest.skipUnless(os.geteuid() == 0, "needs root to add and become a test user")
+    def test_unprivileged_user_keeps_the_record_in_the_data_folder(self):
+        prefix = self.install()
+        account, result = self.play_as_test_user(prefix, "Ann")
+        self.assertEqual(result, {"box": None, "exit": 0})
         self.assertFalse(os.path.exists(os.path.join(prefix, "bin/m_score.sav")))
-        record = os.path.join(data, "m_score.sav")
+        record = os.path.join(account.pw_dir, ".local/share/poroten/m_score.sav")
         with open(record, "rb") as f:
             self.assertEqual(f.read(), record_bytes(1, b"Ann"))
         self.assertEqual(os.stat(record).st_uid, account.pw_uid)
+
+    @unittest.skipUnless(os.geteuid() == 0, "needs root to add and become a test user")
+    def test_a_record_that_cannot_be_saved_anywhere_is_reported(self):
+        prefix = self.install()
+        locked = tempfile.mkdtemp(prefix="poroten-locked-")
+        self.addCleanup(shutil.rmtree, locked, True)
+        os.chmod(locked, 0o755)  # the test user may look but not write
+        data_home = os.path.join(locked, "data")
+        _, result = self.play_as_test_user(prefix, "Ann", data_home)
+        self.assertEqual(result["exit"], 0)
+        self.assertEqual(result["box"], [
+            "ハイスコアを保存できませんでした。",
+            os.path.join(prefix, "bin/m_score.sav"), "Permission denied",
+            os.path.join(data_home, "poroten/m_score.sav"), "Permission denied"])
+        self.assertEqual(os.listdir(locked), [])
 
     def test_debian_package(self):
         if not shutil.which("cpack") or not shutil.which("dpkg-deb"):
