@@ -12,6 +12,13 @@ constexpr UINT kCodePage = 932;
 
 bool isSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
+// Single bytes that the system's table passes through (0x80 as U+0080) or
+// maps into the private use area (0xA0, 0xFD-0xFF as U+F8F0-U+F8F3). Code
+// page 932 assigns them no character, and the score file must read the same
+// on every platform, so they count as invalid here.
+bool isUnassignedSingle(unsigned char b) { return b == 0x80 || b == 0xA0 || b >= 0xFD; }
+bool isUnassignedSingleImage(wchar_t c) { return c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3); }
+
 void appendEncoded(std::string& out, std::wstring_view run) {
     if (run.empty()) {
         return;
@@ -54,12 +61,12 @@ std::string Win32TextCodec::toCodePage932(std::string_view utf8) const {
     // page 932, and each must give one "?", not one per half.
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < wide.size(); ++i) {
-        if (!isSurrogate(wide[i])) {
+        if (!isSurrogate(wide[i]) && !isUnassignedSingleImage(wide[i])) {
             continue;
         }
         appendEncoded(out, std::wstring_view(wide).substr(runStart, i - runStart));
         out.push_back('?');
-        if (wide[i] <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+        if (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
             wide[i + 1] <= 0xDFFF) {
             ++i;
         }
@@ -92,7 +99,7 @@ std::string Win32TextCodec::fromCodePage932(std::string_view bytes) const {
             }
             continue;
         }
-        if (!decodeOne(bytes.data() + i, 1, wide)) {
+        if (isUnassignedSingle(lead) || !decodeOne(bytes.data() + i, 1, wide)) {
             wide.push_back(0xFFFD);
         }
         i += 1;

@@ -1,0 +1,13 @@
+#include "adapter_factories.h"
+#include "platform/win32/win32_codec.h"
+#include "platform/win32/win32_files.h"
+
+namespace poroten::testing {
+
+std::unique_ptr<platform::TextCodec> makeAdapterCodec() {
+    return std::make_unique<win32::Win32TextCodec>();
+}
+
+std::unique_ptr<platform::Files> makeAdapterFiles() { return std::make_unique<win32::Win32Files>(); }
+
+}  // namespace poroten::testing

@@ -1,0 +1,153 @@
+// Timers, message boxes and the program's folders on the real Win32 calls.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cwchar>
+#include <memory>
+#include <vector>
+
+#include "game/layout.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_message_boxes.h"
+#include "platform/win32/win32_timer.h"
+#include "platform/win32/win32_window.h"
+#include "win32_test_support.h"
+
+namespace poroten::win32::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+TEST(Win32Timer, TicksKeepToTheirScheduleWithoutDrift) {
+    Win32TimerFactory timers;
+    std::vector<Clock::time_point> ticks;
+    auto timer = timers.createTimer(100ms, [&] { ticks.push_back(Clock::now()); });
+    EXPECT_FALSE(timer->isEnabled());
+    pumpFor(250ms);
+    EXPECT_TRUE(ticks.empty());  // created disabled
+
+    const auto start = Clock::now();
+    timer->setEnabled(true);
+    ASSERT_TRUE(pumpUntil([&] { return ticks.size() >= 10; }, 5s));
+    timer->setEnabled(false);
+    for (std::size_t n = 0; n < ticks.size(); ++n) {
+        // Never before its place in the schedule.
+        EXPECT_GE(ticks[n] - start, (n + 1) * 100ms) << "tick " << n + 1;
+    }
+    // Lateness does not add up from tick to tick: the tenth is as close to its
+    // time as a single tick is.
+    EXPECT_LT(ticks[9] - start, 1000ms + 120ms);
+
+    const std::size_t count = ticks.size();
+    pumpFor(300ms);
+    EXPECT_EQ(ticks.size(), count);  // disabled: no more ticks
+}
+
+TEST(Win32Timer, HandlersMayStopRestartOrDestroyTimers) {
+    Win32TimerFactory timers;
+    int selfStopping = 0;
+    std::unique_ptr<platform::Timer> stopper;
+    stopper = timers.createTimer(50ms, [&] {
+        ++selfStopping;
+        stopper->setEnabled(false);
+    });
+    int selfDestroying = 0;
+    std::unique_ptr<platform::Timer> destroyer;
+    destroyer = timers.createTimer(50ms, [&] {
+        ++selfDestroying;
+        destroyer.reset();
+    });
+    stopper->setEnabled(true);
+    destroyer->setEnabled(true);
+    pumpFor(400ms);
+    EXPECT_EQ(selfStopping, 1);
+    EXPECT_FALSE(stopper->isEnabled());
+    EXPECT_EQ(selfDestroying, 1);
+    EXPECT_EQ(destroyer, nullptr);
+
+    // Enabling a running timer starts its interval again.
+    std::vector<Clock::time_point> ticks;
+    auto timer = timers.createTimer(300ms, [&] { ticks.push_back(Clock::now()); });
+    timer->setEnabled(true);
+    pumpFor(200ms);
+    const auto restart = Clock::now();
+    timer->setEnabled(true);
+    ASSERT_TRUE(pumpUntil([&] { return !ticks.empty(); }, 2s));
+    EXPECT_GE(ticks.front() - restart, 300ms);
+}
+
+// Reads the message box the adapter opened, then closes it with OK.
+struct SeenBox {
+    std::wstring title;
+    std::wstring text;
+    HWND owner = nullptr;
+};
+SeenBox seen;
+bool boxFound = false;
+
+void CALLBACK readBox(HWND, UINT, UINT_PTR id, DWORD) {
+    const HWND box = FindWindowW(L"#32770", nullptr);
+    if (!box || GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) {
+        return;
+    }
+    KillTimer(nullptr, id);
+    boxFound = true;
+    seen.title = windowText(box);
+    seen.text = windowText(GetDlgItem(box, 0xFFFF));
+    seen.owner = GetWindow(box, GW_OWNER);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+SeenBox showAndRead(std::string_view title, std::string_view text) {
+    boxFound = false;
+    seen = {};
+    SetTimer(nullptr, 0, 100, &readBox);
+    Win32MessageBoxes boxes;
+    boxes.show(title, text);
+    EXPECT_TRUE(boxFound);
+    return seen;
+}
+
+TEST(Win32MessageBoxes, ShowsEachCarriageReturnAsALineBreak) {
+    EXPECT_EQ(messageBoxText("現在の最高得点は\r名前さん　1点"), L"現在の最高得点は\r\n名前さん　1点");
+    EXPECT_EQ(messageBoxText("a\r\rb\r"), L"a\r\n\r\nb\r\n");
+    EXPECT_EQ(messageBoxText("a\r\nb"), L"a\r\nb");
+
+    const SeenBox box = showAndRead("", "お手つき！");
+    EXPECT_EQ(box.title, L"poroten");
+    EXPECT_EQ(box.text, L"お手つき！");
+    const SeenBox about = showAndRead("バージョン情報", "ポロテン\r\r制作");
+    EXPECT_EQ(about.title, L"バージョン情報");
+    EXPECT_EQ(about.text, L"ポロテン\r\n\r\n制作");
+}
+
+TEST(Win32MessageBoxes, BelongsToTheActiveWindow) {
+    struct NoEvents : platform::WindowEvents {
+        bool onKeyPress(int, char32_t) override { return false; }
+        void onCommand(int) override {}
+        void onCloseRequest() override {}
+    } events;
+    Win32WindowFactory windows;
+    auto window = windows.createWindow(game::form1Layout(), events);
+    window->show();
+    const HWND hwnd = FindWindowW(L"PorotenWindow", L"ポロテン");
+    pumpUntil([&] { return GetActiveWindow() == hwnd; }, 2s);
+    ASSERT_EQ(GetActiveWindow(), hwnd);
+    EXPECT_EQ(showAndRead("", "時間切れ").owner, hwnd);
+}
+
+TEST(Win32Files, FoldersAreBesideTheProgramAndInRoamingAppData) {
+    Win32Files files;
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    EXPECT_EQ(files.programDirectory(), std::filesystem::path(module).parent_path());
+
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    ASSERT_NE(appData, nullptr);
+    EXPECT_EQ(files.userDataDirectory(), std::filesystem::path(appData) / L"poroten");
+}
+
+}  // namespace
+}  // namespace poroten::win32::testing

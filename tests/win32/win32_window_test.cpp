@@ -1,0 +1,339 @@
+// The real windows the adapter builds from the game's own layouts, driven with
+// the messages Windows would send them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "game/layout.h"
+#include "highscore/name_window.h"
+#include "platform/win32/win32_application.h"
+#include "platform/win32/win32_window.h"
+#include "win32_test_support.h"
+
+namespace poroten::win32::testing {
+namespace {
+
+using game::form1Layout;
+using highscore::Dialog;
+using highscore::dialogLayout;
+
+class Recorder : public platform::WindowEvents {
+public:
+    bool onKeyPress(int control, char32_t character) override {
+        keys.emplace_back(control, character);
+        react();
+        return takeKeys;
+    }
+    void onCommand(int id) override {
+        commands.push_back(id);
+        react();
+    }
+    void onCloseRequest() override {
+        ++closeRequests;
+        react();
+    }
+
+    std::vector<std::pair<int, char32_t>> keys;
+    std::vector<int> commands;
+    int closeRequests = 0;
+    bool takeKeys = false;
+    std::function<void()> reaction;
+
+private:
+    void react() {
+        if (reaction) {
+            reaction();
+        }
+    }
+};
+
+UINT dpiOf(HWND hwnd) { return GetDpiForWindow(hwnd); }
+
+int px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+
+RECT childRect(HWND parent, HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+LOGFONTW fontOf(HWND control) {
+    LOGFONTW font{};
+    const auto handle = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    GetObjectW(handle, sizeof font, &font);
+    return font;
+}
+
+COLORREF brushColour(LRESULT brush) {
+    LOGBRUSH b{};
+    GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof b, &b);
+    return b.lbColor;
+}
+
+std::wstring menuText(HMENU menu, UINT position) {
+    wchar_t buffer[128] = {};
+    GetMenuStringW(menu, position, buffer, 128, MF_BYPOSITION);
+    return buffer;
+}
+
+class Win32WindowTest : public ::testing::Test {
+protected:
+    HWND mainHwnd() { return FindWindowW(L"PorotenWindow", L"ポロテン"); }
+    HWND dialogHwnd() { return FindWindowW(L"PorotenWindow", L"ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ"); }
+
+    Win32WindowFactory factory;
+    Recorder events;
+};
+
+TEST_F(Win32WindowTest, MainWindowTakesTheLayoutsSizeFrameMenuAndFonts) {
+    auto window = factory.createWindow(form1Layout(), events);
+    const HWND hwnd = mainHwnd();
+    ASSERT_NE(hwnd, nullptr);
+    const UINT dpi = dpiOf(hwnd);
+
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, px(5295, dpi));
+    EXPECT_EQ(client.bottom, px(3030, dpi));
+
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), static_cast<DWORD>(WS_CAPTION | WS_SYSMENU));
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
+    EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr);  // its own task-bar button
+    EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_EQ(windowText(hwnd), L"ポロテン");
+
+    const HMENU bar = GetMenu(hwnd);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(GetMenuItemCount(bar), 2);
+    EXPECT_EQ(menuText(bar, 0), L"ファイル(&F)");
+    const HMENU file = GetSubMenu(bar, 0);
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(GetMenuItemCount(file), 3);
+    EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(game::mnuFileNew));
+    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(game::mnuFileExit));
+    EXPECT_EQ(menuText(file, 2), L"終了(&X)");
+    // An entry without items is a command right on the bar.
+    EXPECT_EQ(GetSubMenu(bar, 1), nullptr);
+    EXPECT_EQ(GetMenuItemID(bar, 1), static_cast<UINT>(game::mnuFileAbout));
+
+    const HWND message = GetDlgItem(hwnd, game::Label6);
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(windowText(message), L"リターンを押してね");
+    EXPECT_EQ(GetWindowLongPtrW(message, GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
+    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(hwnd, game::Label3), GWL_STYLE) & SS_TYPEMASK,
+              SS_RIGHT);
+    const LOGFONTW font = fontOf(message);
+    EXPECT_STREQ(font.lfFaceName, L"ＭＳ Ｐゴシック");
+    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(font.lfHeight, -MulDiv(24, static_cast<int>(dpi), 72));
+
+    const RECT cell1 = childRect(hwnd, GetDlgItem(hwnd, 1));
+    EXPECT_EQ(cell1.left, px(720, dpi));
+    EXPECT_EQ(cell1.top, px(240, dpi));
+    EXPECT_EQ(cell1.right - cell1.left, px(495, dpi));
+    EXPECT_EQ(cell1.bottom - cell1.top, px(735, dpi));
+    // Neighbouring cells overlap; the later one lies on top, as in the layout's order.
+    const RECT cell0 = childRect(hwnd, GetDlgItem(hwnd, 0));
+    ASSERT_GT(cell0.right, cell1.left);
+    const HWND top = ChildWindowFromPointEx(hwnd, POINT{cell1.left, cell1.top + 5}, CWP_ALL);
+    EXPECT_EQ(top, GetDlgItem(hwnd, 1));
+}
+
+TEST_F(Win32WindowTest, NameWindowIsADialogFrameWithoutTaskbarButtonPlacedInTwips) {
+    auto window = factory.createWindow(dialogLayout(), events);
+    const HWND hwnd = dialogHwnd();
+    ASSERT_NE(hwnd, nullptr);
+    const UINT dpi = dpiOf(hwnd);
+
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+    EXPECT_NE(exStyle & WS_EX_DLGMODALFRAME, 0u);
+    EXPECT_EQ(exStyle & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), 0u);
+    const HWND owner = GetWindow(hwnd, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_EQ(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_EQ(GetMenu(hwnd), nullptr);
+
+    RECT outer{};
+    GetWindowRect(hwnd, &outer);
+    EXPECT_EQ(outer.left, px(2760, dpi));
+    EXPECT_EQ(outer.top, px(3750, dpi));
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, px(2655, dpi));
+    EXPECT_EQ(client.bottom, px(1455, dpi));
+
+    const HWND edit = GetDlgItem(hwnd, Dialog::Text1);
+    const HWND ok = GetDlgItem(hwnd, Dialog::OKButton);
+    const HWND cancel = GetDlgItem(hwnd, Dialog::CancelButton);
+    ASSERT_TRUE(edit && ok && cancel);
+    wchar_t className[32] = {};
+    GetClassNameW(edit, className, 32);
+    EXPECT_EQ(lstrcmpiW(className, L"Edit"), 0);
+    EXPECT_NE(GetWindowLongPtrW(edit, GWL_STYLE) & ES_AUTOHSCROLL, 0);
+    EXPECT_EQ(GetWindowLongPtrW(ok, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(windowText(cancel), L"ｷｬﾝｾﾙ");
+    // Buttons without a face of their own still get a font at the window's DPI.
+    EXPECT_NE(SendMessageW(ok, WM_GETFONT, 0, 0), 0);
+
+    window->show();
+    pumpFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(GetFocus(), edit);
+    // Tab walks the controls in their tab order and comes round again.
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), ok);
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), cancel);
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_TRUE(events.keys.empty());
+}
+
+TEST_F(Win32WindowTest, LabelsKeepTheirTextAndPaintTheirColour) {
+    auto window = factory.createWindow(form1Layout(), events);
+    const HWND hwnd = mainHwnd();
+    platform::Label& message = window->label(game::Label6);
+    message.setText("お手つき！");
+    EXPECT_EQ(message.text(), "お手つき！");
+    EXPECT_EQ(windowText(GetDlgItem(hwnd, game::Label6)), L"お手つき！");
+    window->label(3).setText("");
+    EXPECT_EQ(window->label(3).text(), "");
+
+    const HDC dc = GetDC(hwnd);
+    const HWND cell = GetDlgItem(hwnd, 4);
+    EXPECT_EQ(brushColour(SendMessageW(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(cell))),
+              game::colour::Green);
+    window->label(4).setBackColour(game::colour::Blue);
+    EXPECT_EQ(brushColour(SendMessageW(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(cell))),
+              game::colour::Blue);
+    EXPECT_EQ(GetBkColor(dc), game::colour::Blue);
+    ReleaseDC(hwnd, dc);
+
+    // A label without a colour of its own shows the window's background.
+    auto dialog = factory.createWindow(dialogLayout(), events);
+    const HWND dialogWindow = dialogHwnd();
+    const HDC dialogDc = GetDC(dialogWindow);
+    EXPECT_EQ(brushColour(SendMessageW(dialogWindow, WM_CTLCOLORSTATIC,
+                                       reinterpret_cast<WPARAM>(dialogDc),
+                                       reinterpret_cast<LPARAM>(
+                                           GetDlgItem(dialogWindow, Dialog::Label1)))),
+              GetSysColor(COLOR_BTNFACE));
+    ReleaseDC(dialogWindow, dialogDc);
+}
+
+TEST_F(Win32WindowTest, TypedCharactersReachTheGameFirst) {
+    auto window = factory.createWindow(form1Layout(), events);
+    const HWND hwnd = mainHwnd();
+    SendMessageW(hwnd, WM_CHAR, L'7', 0);
+    SendMessageW(hwnd, WM_CHAR, 13, 0);
+    SendMessageW(hwnd, WM_CHAR, 0xFF19, 0);  // full-width 9
+    // A character beyond the BMP comes in two halves and is reported once.
+    SendMessageW(hwnd, WM_CHAR, 0xD83D, 0);
+    SendMessageW(hwnd, WM_CHAR, 0xDE00, 0);
+    const std::vector<std::pair<int, char32_t>> expected{{platform::kNoControl, U'7'},
+                                                         {platform::kNoControl, 13},
+                                                         {platform::kNoControl, 0xFF19},
+                                                         {platform::kNoControl, 0x1F600}};
+    EXPECT_EQ(events.keys, expected);
+
+    Recorder dialogEvents;
+    auto dialog = factory.createWindow(dialogLayout(), dialogEvents);
+    const HWND edit = GetDlgItem(dialogHwnd(), Dialog::Text1);
+    SendMessageW(edit, WM_CHAR, L'a', 0);
+    dialogEvents.takeKeys = true;
+    SendMessageW(edit, WM_CHAR, L'b', 0);  // taken by the game: not typed
+    dialogEvents.takeKeys = false;
+    SendMessageW(edit, WM_CHAR, 0xD83D, 0);
+    SendMessageW(edit, WM_CHAR, 0xDE00, 0);
+    SendMessageW(edit, WM_CHAR, L'名', 0);
+    const std::vector<std::pair<int, char32_t>> typed{
+        {Dialog::Text1, U'a'}, {Dialog::Text1, U'b'}, {Dialog::Text1, 0x1F600}, {Dialog::Text1, U'名'}};
+    EXPECT_EQ(dialogEvents.keys, typed);
+    EXPECT_EQ(dialog->textBox(Dialog::Text1).text(), "a😀名");
+    dialog->textBox(Dialog::Text1).setText("");
+    EXPECT_EQ(windowText(edit), L"");
+}
+
+TEST_F(Win32WindowTest, CommandsAndCloseRequestsAreReportedNotActedOn) {
+    auto window = factory.createWindow(form1Layout(), events);
+    const HWND hwnd = mainHwnd();
+    window->show();
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(game::mnuFileExit, 0), 0);
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(game::mnuFileAbout, 0), 0);
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    pumpFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(events.commands, (std::vector<int>{game::mnuFileExit, game::mnuFileAbout}));
+    EXPECT_EQ(events.closeRequests, 2);
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_TRUE(window->isVisible());
+
+    Recorder dialogEvents;
+    auto dialog = factory.createWindow(dialogLayout(), dialogEvents);
+    SendMessageW(GetDlgItem(dialogHwnd(), Dialog::CancelButton), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(dialogHwnd(), Dialog::OKButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(dialogEvents.commands, (std::vector<int>{Dialog::CancelButton, Dialog::OKButton}));
+}
+
+TEST_F(Win32WindowTest, WindowMayBeDestroyedFromItsOwnCallbacks) {
+    const std::vector<std::function<void(HWND)>> triggers{
+        [](HWND dialog) { SendMessageW(GetDlgItem(dialog, Dialog::Text1), WM_CHAR, 13, 0); },
+        [](HWND dialog) { SendMessageW(GetDlgItem(dialog, Dialog::Text1), WM_CHAR, L'x', 0); },
+        [](HWND dialog) { SendMessageW(GetDlgItem(dialog, Dialog::OKButton), BM_CLICK, 0, 0); },
+        [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); },
+        [](HWND dialog) { SendMessageW(dialog, WM_CHAR, L'1', 0); },
+    };
+    for (std::size_t i = 0; i < triggers.size(); ++i) {
+        std::unique_ptr<platform::Window> window = factory.createWindow(dialogLayout(), events);
+        window->show();
+        const HWND hwnd = dialogHwnd();
+        const HWND edit = GetDlgItem(hwnd, Dialog::Text1);
+        events.reaction = [&] { window.reset(); };
+        triggers[i](hwnd);
+        events.reaction = nullptr;
+        pumpFor(std::chrono::milliseconds(50));
+        EXPECT_EQ(window, nullptr) << i;
+        EXPECT_FALSE(IsWindow(hwnd)) << i;
+        EXPECT_FALSE(IsWindow(edit)) << i;
+    }
+    EXPECT_EQ(events.keys.size(), 3u);
+}
+
+TEST_F(Win32WindowTest, QuitTakesEveryWindowDownAndEndsTheLoop) {
+    auto main = factory.createWindow(form1Layout(), events);
+    auto dialog = factory.createWindow(dialogLayout(), events);
+    const HWND mainWindow = mainHwnd();
+    const HWND dialogWindow = dialogHwnd();
+    main->show();
+    EXPECT_TRUE(main->isVisible());
+    main->hide();
+    EXPECT_FALSE(main->isVisible());
+    main->show();
+    dialog->show();
+
+    Win32Application application(factory);
+    application.quit();
+    EXPECT_FALSE(IsWindow(mainWindow));
+    EXPECT_FALSE(IsWindow(dialogWindow));
+    EXPECT_FALSE(main->isVisible());
+    // What the game still does to its windows on the way out goes nowhere.
+    main->label(game::Label5).setText("12");
+    EXPECT_EQ(main->label(game::Label5).text(), "12");
+    main->show();
+    EXPECT_EQ(dialog->textBox(Dialog::Text1).text(), "");
+
+    EXPECT_EQ(application.run(), 0);
+}
+
+}  // namespace
+}  // namespace poroten::win32::testing
