@@ -20,6 +20,23 @@ const QStringList& japaneseGothics() {
     return families;
 }
 
+// The gothics of that list that are installed and really carry Japanese. Asking
+// the font database is slow, and the fonts do not change while the game runs,
+// so this is worked out once.
+const QStringList& installedJapaneseGothics() {
+    static const QStringList installed = [] {
+        QStringList found;
+        for (const QString& family : japaneseGothics()) {
+            if (QFontDatabase::hasFamily(family) &&
+                QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese)) {
+                found.push_back(family);
+            }
+        }
+        return found;
+    }();
+    return installed;
+}
+
 }  // namespace
 
 QFont resolveFont(const FontDesc& desc, const QFont& base) {
@@ -28,11 +45,9 @@ QFont resolveFont(const FontDesc& desc, const QFont& base) {
         const QString face = QString::fromUtf8(desc.face);
         QStringList families{face};
         // Qt skips families that are not installed; on its own it would fall
-        // back to the desktop's default font, often one without kana. The
-        // fallbacks are checked to really carry Japanese.
-        for (const QString& family : japaneseGothics()) {
-            if (family != face && QFontDatabase::hasFamily(family) &&
-                QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese)) {
+        // back to the desktop's default font, often one without kana.
+        for (const QString& family : installedJapaneseGothics()) {
+            if (family != face) {
                 families.push_back(family);
             }
         }
