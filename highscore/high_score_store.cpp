@@ -65,7 +65,7 @@ bool Module1::SaveHighScore() {
             }
             error = written.error;
         }
-        reasons += "\r" + utf8Of(candidate) + "\r" + error;
+        reasons.append("\r").append(utf8Of(candidate)).append("\r").append(error);
     }
     messageBoxes_.show("", "ハイスコアを保存できませんでした。" + reasons);
     return false;
