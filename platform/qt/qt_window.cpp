@@ -1,5 +1,7 @@
 #include "platform/qt/qt_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -91,8 +93,9 @@ std::u32string typedCharacters(const QKeyEvent& e) {
 // owns it goes, so nothing reaches the game from a window being torn down.
 class FormWidget : public QWidget {
 public:
-    explicit FormWidget(WindowEvents& events) : events_(&events) {}
+    FormWidget(WindowEvents& events, QAccessible::Role role) : events_(&events), role_(role) {}
 
+    QAccessible::Role accessibleRole() const { return role_; }
     WindowEvents* events() const { return events_; }
     void detach() { events_ = nullptr; }
     void addControl(const QWidget* control, int id) { controlIds_[control] = id; }
@@ -152,8 +155,18 @@ private:
     }
 
     WindowEvents* events_;
+    QAccessible::Role role_;
     std::map<const QWidget*, int> controlIds_;
 };
+
+// A plain top-level QWidget reaches screen readers as a mere filler; ours are
+// announced as the windows and dialogs they are.
+QAccessibleInterface* formAccessible(const QString& /*className*/, QObject* object) {
+    if (auto* form = dynamic_cast<FormWidget*>(object)) {
+        return new QAccessibleWidget(form, form->accessibleRole());
+    }
+    return nullptr;
+}
 
 // A text box tells the game of each character before taking it in; the
 // characters the game takes are not inserted.
@@ -323,7 +336,9 @@ Qt::WindowFlags windowFlags(const WindowDesc& desc) {
 
 class QtWindow : public Window {
 public:
-    QtWindow(const WindowDesc& desc, WindowEvents& events) : form_(new FormWidget(events)) {
+    QtWindow(const WindowDesc& desc, WindowEvents& events)
+        : form_(new FormWidget(events, desc.frame == Frame::FixedDialog ? QAccessible::Dialog
+                                                                        : QAccessible::Window)) {
         FormWidget& form = *form_;
         const QString caption = toQString(desc.caption);
         form.setObjectName(toQString(desc.name));
@@ -503,6 +518,8 @@ std::unique_ptr<Window> QtWindowFactory::createWindow(const WindowDesc& desc,
     windows_.erase(std::remove_if(windows_.begin(), windows_.end(),
                                   [](const QPointer<QWidget>& w) { return w.isNull(); }),
                    windows_.end());
+    static const bool roles = (QAccessible::installFactory(formAccessible), true);
+    (void)roles;
     auto window = std::make_unique<QtWindow>(desc, events);
     windows_.emplace_back(window->widget());
     return window;

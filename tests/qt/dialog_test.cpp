@@ -2,6 +2,7 @@
 // composed in its box, Enter, and the record on disk in code page 932.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -32,6 +33,10 @@ TEST(NameDialog, EnterInTheNameBoxSavesTheNameAndClosesTheWindow) {
     auto* name = window->findChild<QLineEdit*>(QStringLiteral("Text1"));
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(QApplication::focusWidget(), name);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::Dialog);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ"));
 
     QTest::keyClicks(name, QStringLiteral("abc"));
     QInputMethodEvent composed;

@@ -131,5 +131,12 @@ TEST_F(MainWindow, ReturnKeyStartsAGameAndScreenReadersSeeTheNewText) {
     }
 }
 
+TEST_F(MainWindow, ScreenReadersSeeAWindowNamedByItsCaption) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::Window);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("ポロテン"));
+}
+
 }  // namespace
 }  // namespace poroten::testing
