@@ -10,9 +10,8 @@ build=${BUILD_DIR:-$root/build-win}
 # shellcheck source=scripts/windows-common.sh
 source "$root/scripts/windows-common.sh"
 
-ensure_packages x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
-                x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 \
-                cmake:cmake make:make
+bash "$root/scripts/install-deps.sh" only g++-mingw-w64-x86-64-posix \
+    binutils-mingw-w64-x86-64 cmake make
 
 configure_windows_build "$build" -DPOROTEN_TESTS=OFF
 cmake --build "$build" --target poroten -j2

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Installs, from Debian's or Ubuntu's packages, whatever the build needs and is
-# missing. Usage: scripts/install-deps.sh [build|test]
+# Installs, from Debian's or Ubuntu's packages, whatever is missing of what the
+# build needs, what the tests need too, or only the packages named.
+# Usage: scripts/install-deps.sh build|test|only [PACKAGE...]
 set -euo pipefail
 
 kind=${1:-build}
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          fonts-ipafont-gothic)
+shift || true
+packages=("$@")
+if [ "$kind" != only ]; then
+    packages+=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+               fonts-ipafont-gothic)
+fi
 if [ "$kind" = test ]; then
     # Real-display tests, screenshots and screen-reader checks, and the fuzzer.
     packages+=(xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi imagemagick

@@ -6,19 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh test
 # What only this suite needs: xprop and xwininfo, the desktop entry checker,
 # and dpkg-shlibdeps for the package's library dependencies.
-missing=()
-for p in x11-utils desktop-file-utils dpkg-dev; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo=sudo
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh test x11-utils desktop-file-utils dpkg-dev
 
 cmake -S . -B build-e2e -DPOROTEN_TESTS=ON -DPOROTEN_E2E=ON >/dev/null
 cmake --build build-e2e -j"$(nproc)" --target poroten

@@ -12,13 +12,9 @@ build=${BUILD_DIR:-$root/build-win}
 # shellcheck source=scripts/windows-common.sh
 source "$root/scripts/windows-common.sh"
 
-ensure_packages x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
-                x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 \
-                cmake:cmake make:make python3:python3 \
-                wine:wine /usr/lib/wine/wine64:wine64 \
-                Xvfb:xvfb xdotool:xdotool import:imagemagick
-[ -f /usr/src/googletest/CMakeLists.txt ] || install_packages googletest
-fc-list | grep -q IPAPGothic || install_packages fonts-ipafont-gothic
+bash "$root/scripts/install-deps.sh" only g++-mingw-w64-x86-64-posix \
+    binutils-mingw-w64-x86-64 cmake make python3 wine wine64 xvfb xdotool imagemagick \
+    googletest fonts-ipafont-gothic
 
 configure_windows_build "$build" -DPOROTEN_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine
 cmake --build "$build" -j2
