@@ -100,7 +100,7 @@ TEST(NameEncoding, ANameTooLongForTheLengthFieldIsCutOnACharacterBoundary) {
     EXPECT_EQ(encoded.size(), 65534u);
     EXPECT_EQ(encoded.substr(encoded.size() - 2), "\x82\xA0");
     // One ASCII letter in front fits exactly.
-    EXPECT_EQ(highscore::encodeName(codec, "a" + name.substr(3)).size(), 65535u);
+    EXPECT_EQ(highscore::encodeName(codec, std::string("a").append(name, 3)).size(), 65535u);
     EXPECT_EQ(highscore::encodeName(codec, std::string(70000, 'x')).size(), 65535u);
     EXPECT_EQ(highscore::encodeName(codec, "short"), "short");
 }
