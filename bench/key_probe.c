@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
             released = 1;
         }
     }
-    if (!released) XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+    if (!released)
+        XTestFakeKeyEvent(dpy, code, False, CurrentTime);
     XSync(dpy, False);
     if (seen < 0) {
         fprintf(stderr, "the pixel at %d,%d never showed %06lx\n", x, y, want);

@@ -37,7 +37,8 @@ static int title_is(Display* dpy, Window w, const char* title) {
     unsigned char* data = NULL;
     int same = 0;
     if (XGetWindowProperty(dpy, w, net_wm_name, 0, 256, False, utf8, &type, &format, &n, &after,
-                           &data) == Success && data) {
+                           &data) == Success &&
+        data) {
         same = strcmp((const char*)data, title) == 0;
         XFree(data);
     }
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
                 break;
             }
         }
-        if (mapped >= 0) break;
+        if (mapped >= 0)
+            break;
         if (now_us() - start > 20 * 1000000LL || waitpid(pid, NULL, WNOHANG) == pid) {
             fprintf(stderr, "no window titled %s was mapped\n", title);
             kill(pid, SIGKILL);

@@ -28,8 +28,8 @@ int main(int argc, char* argv[]) {
     timer = timers.createTimer(interval, [&] {
         const auto now = Clock::now();
         ++count;
-        const auto late = std::chrono::duration_cast<std::chrono::microseconds>(
-            now - (start + count * interval));
+        const auto late =
+            std::chrono::duration_cast<std::chrono::microseconds>(now - (start + count * interval));
         std::printf("tick=%d late_us=%lld\n", count, static_cast<long long>(late.count()));
         std::fflush(stdout);
         if (count == ticks) {

@@ -10,14 +10,20 @@ namespace {
 
 constexpr UINT kCodePage = 932;
 
-bool isSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool isSurrogate(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 // Single bytes that the system's table passes through (0x80 as U+0080) or
 // maps into the private use area (0xA0, 0xFD-0xFF as U+F8F0-U+F8F3). Code
 // page 932 assigns them no character, and the score file must read the same
 // on every platform, so they count as invalid here.
-bool isUnassignedSingle(unsigned char b) { return b == 0x80 || b == 0xA0 || b >= 0xFD; }
-bool isUnassignedSingleImage(wchar_t c) { return c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3); }
+bool isUnassignedSingle(unsigned char b) {
+    return b == 0x80 || b == 0xA0 || b >= 0xFD;
+}
+bool isUnassignedSingleImage(wchar_t c) {
+    return c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3);
+}
 
 void appendEncoded(std::string& out, std::wstring_view run) {
     if (run.empty()) {
@@ -38,7 +44,9 @@ void appendEncoded(std::string& out, std::wstring_view run) {
                         length, "?", nullptr);
 }
 
-bool isTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+bool isTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
 
 // One character of 1 or 2 bytes; false when the table has no character for it.
 bool decodeOne(const char* bytes, int length, std::wstring& out) {
@@ -66,8 +74,8 @@ std::string Win32TextCodec::toCodePage932(std::string_view utf8) const {
         }
         appendEncoded(out, std::wstring_view(wide).substr(runStart, i - runStart));
         out.push_back('?');
-        if (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] <= 0xDFFF) {
+        if (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size() &&
+            wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
             ++i;
         }
         runStart = i + 1;

@@ -1,8 +1,8 @@
 #include "platform/win32/win32_files.h"
 
-#include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
@@ -38,7 +38,9 @@ private:
     HANDLE h_;
 };
 
-std::string lastError() { return systemErrorText(GetLastError()); }
+std::string lastError() {
+    return systemErrorText(GetLastError());
+}
 
 // Creates the folder and its missing parents.
 bool makeFolder(const std::filesystem::path& folder) {
@@ -93,8 +95,8 @@ std::filesystem::path Win32Files::programDirectory() const {
 std::filesystem::path Win32Files::userDataDirectory() const {
     PWSTR folder = nullptr;
     std::filesystem::path result;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr,
-                                       &folder))) {
+    if (SUCCEEDED(
+            SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &folder))) {
         result = std::filesystem::path(folder) / kProgramFolder;
     }
     CoTaskMemFree(folder);

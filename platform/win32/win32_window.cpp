@@ -40,14 +40,16 @@ F procAddress(const wchar_t* module, const char* name) {
 struct DpiApi {
     UINT(WINAPI* forWindow)(HWND) = procAddress<UINT(WINAPI*)(HWND)>(L"user32", "GetDpiForWindow");
     UINT(WINAPI* forSystem)() = procAddress<UINT(WINAPI*)()>(L"user32", "GetDpiForSystem");
-    BOOL(WINAPI* adjustRect)(LPRECT, DWORD, BOOL, DWORD, UINT) =
+    BOOL(WINAPI* adjustRect)
+    (LPRECT, DWORD, BOOL, DWORD, UINT) =
         procAddress<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>(L"user32",
                                                                      "AdjustWindowRectExForDpi");
-    BOOL(WINAPI* parameters)(UINT, UINT, PVOID, UINT, UINT) =
-        procAddress<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>(L"user32",
-                                                                  "SystemParametersInfoForDpi");
-    int(WINAPI* metrics)(int, UINT) =
-        procAddress<int(WINAPI*)(int, UINT)>(L"user32", "GetSystemMetricsForDpi");
+    BOOL(WINAPI* parameters)
+    (UINT, UINT, PVOID, UINT, UINT) = procAddress<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>(
+        L"user32", "SystemParametersInfoForDpi");
+    int(WINAPI* metrics)(int,
+                         UINT) = procAddress<int(WINAPI*)(int, UINT)>(L"user32",
+                                                                      "GetSystemMetricsForDpi");
 };
 
 const DpiApi& dpiApi() {
@@ -76,7 +78,8 @@ UINT windowDpi(HWND hwnd) {
 }
 
 int pixels(int twips, UINT dpi) {
-    return MulDiv(twips, static_cast<int>(dpi), platform::kTwipsPerPixel * static_cast<int>(kBaseDpi));
+    return MulDiv(twips, static_cast<int>(dpi),
+                  platform::kTwipsPerPixel * static_cast<int>(kBaseDpi));
 }
 
 RECT outerRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, UINT dpi) {
@@ -97,8 +100,8 @@ LOGFONTW messageFont(UINT dpi) {
         return metrics.lfMessageFont;
     }
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfHeight =
-        MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(systemDpi()));
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
+                                            static_cast<int>(systemDpi()));
     return metrics.lfMessageFont;
 }
 
@@ -126,8 +129,8 @@ HFONT createFont(const platform::FontDesc& desc, UINT dpi) {
 
 HICON loadIcon(int metric, UINT dpi) {
     const int size = dpiApi().metrics ? dpiApi().metrics(metric, dpi) : GetSystemMetrics(metric);
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                         MAKEINTRESOURCEW(IDI_POROTEN), IMAGE_ICON, size, size, 0));
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_POROTEN),
+                                         IMAGE_ICON, size, size, 0));
 }
 
 HMENU buildMenu(const std::vector<platform::MenuDesc>& entries, bool bar) {
@@ -204,7 +207,9 @@ public:
     }
 
     // A UTF-16 unit of WM_CHAR as a code point; false while half a pair is held.
-    bool takeUnit(WPARAM unit, char32_t& character) { return joinUnits(pendingHigh_, unit, character); }
+    bool takeUnit(WPARAM unit, char32_t& character) {
+        return joinUnits(pendingHigh_, unit, character);
+    }
 
     static bool joinUnits(wchar_t& pendingHigh, WPARAM unit, char32_t& character) {
         const auto u = static_cast<wchar_t>(unit);
@@ -233,7 +238,8 @@ public:
 
 class Win32Window : public platform::Window {
 public:
-    Win32Window(Win32WindowFactory& factory, const WindowDesc& desc, platform::WindowEvents& events);
+    Win32Window(Win32WindowFactory& factory, const WindowDesc& desc,
+                platform::WindowEvents& events);
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
@@ -387,12 +393,12 @@ void Win32Window::createControls() {
                 style |= WS_TABSTOP | BS_PUSHBUTTON;
                 break;
         }
-        control->hwnd_ = CreateWindowExW(exStyle, className, toWide(desc.text).c_str(), style, 0, 0,
-                                         0, 0, hwnd_,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc.id)),
-                                         instance, nullptr);
+        control->hwnd_ = CreateWindowExW(
+            exStyle, className, toWide(desc.text).c_str(), style, 0, 0, 0, 0, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc.id)), instance, nullptr);
         // Later controls lie over earlier ones where they overlap.
-        SetWindowPos(control->hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(control->hwnd_, HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (desc.kind != ControlKind::Label) {
             SetWindowSubclass(control->hwnd_, &Win32Window::controlProc, kSubclassId,
                               reinterpret_cast<DWORD_PTR>(control.get()));
@@ -486,7 +492,8 @@ HWND Win32Window::focusTarget() const {
     }
     if (desc_.focusControl) {
         for (const auto& control : controls_) {
-            if (control->desc_.id == *desc_.focusControl && control->desc_.kind != ControlKind::Label) {
+            if (control->desc_.id == *desc_.focusControl &&
+                control->desc_.kind != ControlKind::Label) {
                 return control->hwnd_;
             }
         }
@@ -524,13 +531,15 @@ void Win32Window::moveFocus(HWND from, bool backwards) {
     }
     const auto at = std::find(tabOrder_.begin(), tabOrder_.end(), from);
     const std::size_t n = tabOrder_.size();
-    std::size_t index = at == tabOrder_.end() ? 0 : static_cast<std::size_t>(at - tabOrder_.begin());
+    std::size_t index =
+        at == tabOrder_.end() ? 0 : static_cast<std::size_t>(at - tabOrder_.begin());
     for (std::size_t step = 0; step < n; ++step) {
         index = backwards ? (index + n - 1) % n : (index + 1) % n;
         const HWND target = tabOrder_[index];
         if (IsWindowEnabled(target) && IsWindowVisible(target)) {
             SetFocus(target);
-            if (Control* control = controlOf(target); control && control->desc_.kind == ControlKind::TextBox) {
+            if (Control* control = controlOf(target);
+                control && control->desc_.kind == ControlKind::TextBox) {
                 SendMessageW(target, EM_SETSEL, 0, -1);
             }
             return;

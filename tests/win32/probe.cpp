@@ -70,9 +70,8 @@ BOOL CALLBACK printChild(HWND hwnd, LPARAM) {
     GetClassNameW(hwnd, className, 64);
     RECT r{};
     GetWindowRect(hwnd, &r);
-    print("child " + std::to_string(GetDlgCtrlID(hwnd)) + " " +
-          poroten::win32::toUtf8(className) + " " + rectText(r) + " " +
-          escaped(poroten::win32::toUtf8(textOf(hwnd))));
+    print("child " + std::to_string(GetDlgCtrlID(hwnd)) + " " + poroten::win32::toUtf8(className) +
+          " " + rectText(r) + " " + escaped(poroten::win32::toUtf8(textOf(hwnd))));
     return TRUE;
 }
 

@@ -8,6 +8,8 @@ std::unique_ptr<platform::TextCodec> makeAdapterCodec() {
     return std::make_unique<win32::Win32TextCodec>();
 }
 
-std::unique_ptr<platform::Files> makeAdapterFiles() { return std::make_unique<win32::Win32Files>(); }
+std::unique_ptr<platform::Files> makeAdapterFiles() {
+    return std::make_unique<win32::Win32Files>();
+}
 
 }  // namespace poroten::testing

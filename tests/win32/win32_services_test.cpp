@@ -111,7 +111,8 @@ SeenBox showAndRead(std::string_view title, std::string_view text) {
 }
 
 TEST(Win32MessageBoxes, ShowsEachCarriageReturnAsALineBreak) {
-    EXPECT_EQ(messageBoxText("現在の最高得点は\r名前さん　1点"), L"現在の最高得点は\r\n名前さん　1点");
+    EXPECT_EQ(messageBoxText("現在の最高得点は\r名前さん　1点"),
+              L"現在の最高得点は\r\n名前さん　1点");
     EXPECT_EQ(messageBoxText("a\r\rb\r"), L"a\r\n\r\nb\r\n");
     EXPECT_EQ(messageBoxText("a\r\nb"), L"a\r\nb");
 

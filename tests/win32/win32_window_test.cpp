@@ -52,9 +52,13 @@ private:
     }
 };
 
-UINT dpiOf(HWND hwnd) { return GetDpiForWindow(hwnd); }
+UINT dpiOf(HWND hwnd) {
+    return GetDpiForWindow(hwnd);
+}
 
-int px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+int px(int twips, UINT dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
 
 RECT childRect(HWND parent, HWND child) {
     RECT r{};
@@ -127,8 +131,7 @@ TEST_F(Win32WindowTest, MainWindowTakesTheLayoutsSizeFrameMenuAndFonts) {
     ASSERT_NE(message, nullptr);
     EXPECT_EQ(windowText(message), L"リターンを押してね");
     EXPECT_EQ(GetWindowLongPtrW(message, GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
-    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(hwnd, game::Label3), GWL_STYLE) & SS_TYPEMASK,
-              SS_RIGHT);
+    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(hwnd, game::Label3), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
     const LOGFONTW font = fontOf(message);
     EXPECT_STREQ(font.lfFaceName, L"ＭＳ Ｐゴシック");
     EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
@@ -223,10 +226,9 @@ TEST_F(Win32WindowTest, LabelsKeepTheirTextAndPaintTheirColour) {
     auto dialog = factory.createWindow(dialogLayout(), events);
     const HWND dialogWindow = dialogHwnd();
     const HDC dialogDc = GetDC(dialogWindow);
-    EXPECT_EQ(brushColour(SendMessageW(dialogWindow, WM_CTLCOLORSTATIC,
-                                       reinterpret_cast<WPARAM>(dialogDc),
-                                       reinterpret_cast<LPARAM>(
-                                           GetDlgItem(dialogWindow, Dialog::Label1)))),
+    EXPECT_EQ(brushColour(
+                  SendMessageW(dialogWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dialogDc),
+                               reinterpret_cast<LPARAM>(GetDlgItem(dialogWindow, Dialog::Label1)))),
               GetSysColor(COLOR_BTNFACE));
     ReleaseDC(dialogWindow, dialogDc);
 }
@@ -256,8 +258,10 @@ TEST_F(Win32WindowTest, TypedCharactersReachTheGameFirst) {
     SendMessageW(edit, WM_CHAR, 0xD83D, 0);
     SendMessageW(edit, WM_CHAR, 0xDE00, 0);
     SendMessageW(edit, WM_CHAR, L'名', 0);
-    const std::vector<std::pair<int, char32_t>> typed{
-        {Dialog::Text1, U'a'}, {Dialog::Text1, U'b'}, {Dialog::Text1, 0x1F600}, {Dialog::Text1, U'名'}};
+    const std::vector<std::pair<int, char32_t>> typed{{Dialog::Text1, U'a'},
+                                                      {Dialog::Text1, U'b'},
+                                                      {Dialog::Text1, 0x1F600},
+                                                      {Dialog::Text1, U'名'}};
     EXPECT_EQ(dialogEvents.keys, typed);
     EXPECT_EQ(dialog->textBox(Dialog::Text1).text(), "a😀名");
     dialog->textBox(Dialog::Text1).setText("");
