@@ -8,12 +8,15 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "game/game_window.h"
 #include "game/layout.h"
 #include "highscore/high_score_store.h"
+#include "menu/menu_commands.h"
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
 
@@ -136,6 +139,43 @@ TEST_F(MainWindow, ScreenReadersSeeAWindowNamedByItsCaption) {
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::Window);
     EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("ポロテン"));
+}
+
+// Triggers the menu item with this text and reads the box it opens from inside
+// the box's own modal loop: {title, text}.
+std::pair<QString, QString> boxOpenedBy(QWidget* window, const QString& itemText) {
+    std::pair<QString, QString> seen;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&seen, &poll] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            seen = {box->windowTitle(), box->text()};
+            box->accept();
+        }
+    });
+    poll.start();
+    for (QAction* action : window->findChildren<QAction*>()) {
+        if (action->text() == itemText) {
+            action->trigger();
+            break;
+        }
+    }
+    return seen;
+}
+
+TEST_F(MainWindow, TheMenuBoxesShowTheirExactTexts) {
+    store.HighScore = 12;
+    store.HighName = "A";
+    const auto best = boxOpenedBy(window, QStringLiteral("ハイスコア(&H)"));
+    EXPECT_EQ(best.first, QStringLiteral("ハイスコア"));
+    EXPECT_EQ(best.second, QStringLiteral("現在の最高得点は\nAさん　12点"));
+
+    const auto about = boxOpenedBy(window, QStringLiteral("バージョン情報(&A)"));
+    EXPECT_EQ(about.first, QStringLiteral("バージョン情報"));
+    EXPECT_EQ(about.second, QStringLiteral("ポロテン　　Ver 1.0\n\n制作　") +
+                                QString::fromUtf8(menu::kMaker) + QStringLiteral("\n\nURL：") +
+                                QString::fromUtf8(menu::kWebAddress));
 }
 
 }  // namespace
