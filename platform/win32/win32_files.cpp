@@ -1,8 +1,10 @@
 #include "platform/win32/win32_files.h"
 
+// windows.h comes first: the shell headers build on its macros.
+#include <windows.h>
+
 #include <knownfolders.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <string>
