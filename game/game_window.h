@@ -49,7 +49,6 @@ public:
 
     const GameState& state() const { return state_; }
     platform::Window& window() { return *window_; }
-    const highscore::Dialog* dialog() const { return dialog_.get(); }
 
 private:
     bool onKeyPress(int control, char32_t character) override;

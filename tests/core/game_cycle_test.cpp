@@ -216,22 +216,7 @@ TEST_F(GameTest, FullWidthDigitsFromAnInputMethodCountAsDigits) {
     EXPECT_EQ(platform.messageBoxes.shown[0].text, "お手つき！");
 }
 
-class RowGrowthTest : public GameTest {
-protected:
-    // Plays rows right until the score reaches target; each row is all zeros.
-    void playRowsTo(int target) {
-        platform.random.draws.assign(3, 0.0);
-        press(13);
-        for (int points = 0; points < target; ++points) {
-            memorize();
-            const int length = state().LastCell + 1;
-            const int nextLength = std::min(10, (points + 1) / 10 + 3);
-            platform.random.draws.assign(static_cast<std::size_t>(nextLength), 0.0);
-            pressDigits(std::string(static_cast<std::size_t>(length), '0'));
-            ASSERT_TRUE(platform.messageBoxes.shown.empty()) << "at " << points << " points";
-        }
-    }
-};
+using RowGrowthTest = GameTest;
 
 TEST_F(RowGrowthTest, TenPointsAddAFourthDigit) {
     playRowsTo(9);

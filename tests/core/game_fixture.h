@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,21 @@ protected:
     void memorize() {
         for (int i = 0; i < 3; ++i) {
             timer2().fire();
+        }
+    }
+    // Starts a game and plays rows of zeros right until the score reaches target.
+    void playRowsTo(int target) {
+        const std::size_t boxesBefore = platform.messageBoxes.shown.size();
+        platform.random.draws.assign(3, 0.0);
+        press(13);
+        for (int points = 0; points < target; ++points) {
+            memorize();
+            const int length = state().LastCell + 1;
+            const int nextLength = std::min(10, (points + 1) / 10 + 3);
+            platform.random.draws.assign(static_cast<std::size_t>(nextLength), 0.0);
+            pressDigits(std::string(static_cast<std::size_t>(length), '0'));
+            ASSERT_EQ(platform.messageBoxes.shown.size(), boxesBefore)
+                << "at " << points << " points";
         }
     }
 

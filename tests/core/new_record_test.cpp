@@ -12,14 +12,7 @@ protected:
 
     // Plays a game that ends with a wrong key at the given score.
     void endGameAt(int points) {
-        platform.random.draws.assign(3, 0.0);
-        press(13);
-        for (int i = 0; i < points; ++i) {
-            memorize();
-            platform.random.draws.assign(static_cast<std::size_t>(std::min(10, (i + 1) / 10 + 3)),
-                                         0.0);
-            pressDigits(std::string(static_cast<std::size_t>(state().LastCell + 1), '0'));
-        }
+        playRowsTo(points);
         memorize();
         press(U'9');
     }
