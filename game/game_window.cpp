@@ -117,13 +117,14 @@ void Form1::NextRow() {
 void Form1::EndGame(std::string_view text) {
     Timer1->setEnabled(false);
     state_.InputOpen = false;
-    services_.messageBoxes.show("", text);
-    for (int i = 0; i <= state_.LastCell; ++i) {
-        cell(i).setText("");
-        cell(i).setBackColour(colour::Green);
-    }
-    window_->label(Label6).setText(text::PressReturn);
-    CheckHighScore();
+    services_.messageBoxes.show("", text, [this] {
+        for (int i = 0; i <= state_.LastCell; ++i) {
+            cell(i).setText("");
+            cell(i).setBackColour(colour::Green);
+        }
+        window_->label(Label6).setText(text::PressReturn);
+        CheckHighScore();
+    });
 }
 
 void Form1::CheckHighScore() {

@@ -1,5 +1,6 @@
 #include "highscore/high_score_store.h"
 
+#include <utility>
 #include <vector>
 
 namespace poroten::highscore {
@@ -41,7 +42,7 @@ void Module1::LoadHighScore() {
     }
 }
 
-bool Module1::SaveHighScore() {
+bool Module1::SaveHighScore(std::function<void()> then) {
     ScoreRecord = ScoreRec{HighScore, encodeName(codec_, HighName), kValidMarker};
     const std::string record = scoreRecBytes(ScoreRecord);
 
@@ -61,13 +62,16 @@ bool Module1::SaveHighScore() {
                 files_.replace(candidate, writtenAtStart(std::move(old.bytes), record));
             if (written.ok) {
                 scoreFile_ = candidate;
+                if (then) {
+                    then();
+                }
                 return true;
             }
             error = written.error;
         }
         reasons.append("\r").append(utf8Of(candidate)).append("\r").append(error);
     }
-    messageBoxes_.show("", "ハイスコアを保存できませんでした。" + reasons);
+    messageBoxes_.show("", "ハイスコアを保存できませんでした。" + reasons, std::move(then));
     return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "highscore/score_file.h"
@@ -29,8 +30,9 @@ public:
     void LoadHighScore();
 
     // Writes HighScore and HighName. On failure a message box names the file
-    // and the reason, and the record stays in memory. Returns whether it was saved.
-    bool SaveHighScore();
+    // and the reason, and the record stays in memory. Returns whether it was
+    // saved; then runs once that box is closed, or at once when it was saved.
+    bool SaveHighScore(std::function<void()> then = {});
 
     // Where the record was last read or written.
     const std::filesystem::path& scoreFile() const { return scoreFile_; }

@@ -74,15 +74,20 @@ void Dialog::show() {
 }
 
 void Dialog::OKButton_Click() {
-    if (!window_) {
+    // A browser keeps the window while the save failure box is open; a second
+    // OK then must not save again.
+    if (!window_ || saving_) {
         return;
     }
     store_.HighName = window_->textBox(Text1).text();
-    store_.SaveHighScore();
-    window_.reset();
-    if (onDone_) {
-        onDone_();
-    }
+    saving_ = true;
+    store_.SaveHighScore([this] {
+        saving_ = false;
+        window_.reset();
+        if (onDone_) {
+            onDone_();
+        }
+    });
 }
 
 void Dialog::CancelButton_Click() {

@@ -35,6 +35,7 @@ private:
     Module1& store_;
     std::function<void()> onDone_;
     std::unique_ptr<platform::Window> window_;
+    bool saving_ = false;
 };
 
 platform::WindowDesc dialogLayout();

@@ -18,7 +18,7 @@ MenuCommands::MenuCommands(platform::MessageBoxes& messageBoxes, platform::Appli
     : messageBoxes_(messageBoxes), application_(application), store_(store) {}
 
 void MenuCommands::mnuFileHigh_Click() {
-    messageBoxes_.show("ハイスコア", highScoreText(store_.HighName, store_.HighScore));
+    messageBoxes_.show("ハイスコア", highScoreText(store_.HighName, store_.HighScore), {});
 }
 
 // Nothing is saved here: the score file is written only when a name is entered.
@@ -27,7 +27,7 @@ void MenuCommands::mnuFileExit_Click() {
 }
 
 void MenuCommands::mnuFileAbout_Click() {
-    messageBoxes_.show("バージョン情報", aboutText());
+    messageBoxes_.show("バージョン情報", aboutText(), {});
 }
 
 }  // namespace poroten::menu

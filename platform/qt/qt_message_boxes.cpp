@@ -6,7 +6,8 @@
 
 namespace poroten::platform::qt {
 
-void QtMessageBoxes::show(std::string_view title, std::string_view text) {
+void QtMessageBoxes::show(std::string_view title, std::string_view text,
+                          std::function<void()> closed) {
     QString body = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -25,6 +26,9 @@ void QtMessageBoxes::show(std::string_view title, std::string_view text) {
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
+    if (closed) {
+        closed();
+    }
 }
 
 }  // namespace poroten::platform::qt

@@ -19,12 +19,16 @@ std::wstring messageBoxText(std::string_view utf8) {
     return out;
 }
 
-void Win32MessageBoxes::show(std::string_view title, std::string_view text) {
+void Win32MessageBoxes::show(std::string_view title, std::string_view text,
+                             std::function<void()> closed) {
     const std::wstring caption = title.empty() ? std::wstring(L"poroten") : toWide(title);
     const HWND owner = GetActiveWindow();
     // Without an owner the box still has to stop the game's windows taking keys.
     const UINT flags = MB_OK | (owner ? 0u : MB_TASKMODAL);
     MessageBoxW(owner, messageBoxText(text).c_str(), caption.c_str(), flags);
+    if (closed) {
+        closed();
+    }
 }
 
 }  // namespace poroten::win32

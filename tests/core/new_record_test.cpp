@@ -124,5 +124,49 @@ TEST_F(NewRecordTest, TheNameWindowIsLaidOutAsAFixedDialogWithoutTaskbarButton) 
     EXPECT_EQ(dialog()->label(Dialog::Label1).text(), "名前を入力してください");
 }
 
+// A browser cannot block in show: every box stays open until the player closes
+// it, and what follows a box waits for that.
+TEST_F(NewRecordTest, BoxesThatStayOpenDelayWhatFollowsThemAndStackInOrder) {
+    platform.messageBoxes.holdOpen = true;
+    platform.files.unwritable.insert(platform.files.programDirectory());
+    platform.files.unwritable.insert(platform.files.userDataDirectory());
+    playRowsTo(1);
+    memorize();
+    // The best-score box is open while the answer countdown runs out behind it.
+    window->command(game::mnuFileHigh);
+    for (int i = 0; i < 5; ++i) {
+        timer1().fire();
+    }
+    ASSERT_EQ(platform.messageBoxes.openCount(), 2u);
+    EXPECT_EQ(platform.messageBoxes.shown.back().text, "時間切れ");
+    EXPECT_FALSE(timer1().isEnabled());
+    EXPECT_EQ(message(), "スタート");  // the rest state waits until the box is closed
+    EXPECT_EQ(dialog(), nullptr);
+
+    ASSERT_TRUE(platform.messageBoxes.closeTop());
+    EXPECT_EQ(cell(0).text(), "");
+    EXPECT_EQ(message(), "リターンを押してね");
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_FALSE(window->isVisible());
+
+    // The save fails: the name window stays until its box is closed, and a
+    // second OK meanwhile saves nothing twice.
+    dialog()->type(Dialog::Text1, U"Ann");
+    dialog()->command(Dialog::OKButton);
+    dialog()->command(Dialog::OKButton);
+    ASSERT_EQ(platform.messageBoxes.openCount(), 2u);
+    EXPECT_NE(platform.messageBoxes.shown.back().text.find("m_score.sav"), std::string::npos);
+    EXPECT_NE(dialog(), nullptr);
+    ASSERT_TRUE(platform.messageBoxes.closeTop());
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(store.HighName, "Ann");
+    // The best-score box opened first is still there, and closes last.
+    EXPECT_EQ(platform.messageBoxes.openCount(), 1u);
+    ASSERT_TRUE(platform.messageBoxes.closeTop());
+    EXPECT_FALSE(platform.messageBoxes.closeTop());
+    EXPECT_EQ(platform.messageBoxes.shown.size(), 3u);
+}
+
 }  // namespace
 }  // namespace poroten::testing

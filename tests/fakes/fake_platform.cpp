@@ -114,12 +114,32 @@ std::unique_ptr<platform::Timer> FakeTimerFactory::createTimer(std::chrono::mill
     return timer;
 }
 
-void FakeMessageBoxes::show(std::string_view title, std::string_view text) {
+void FakeMessageBoxes::show(std::string_view title, std::string_view text,
+                            std::function<void()> closed) {
     ShownBox box{title.empty() ? "poroten" : std::string(title), std::string(text)};
     shown.push_back(box);
+    if (holdOpen) {
+        open_.push_back(std::move(closed));
+        return;
+    }
     if (whileOpen) {
         whileOpen(box);
     }
+    if (closed) {
+        closed();
+    }
+}
+
+bool FakeMessageBoxes::closeTop() {
+    if (open_.empty()) {
+        return false;
+    }
+    auto closed = std::move(open_.back());
+    open_.pop_back();
+    if (closed) {
+        closed();
+    }
+    return true;
 }
 
 double ScriptedRandom::next() {

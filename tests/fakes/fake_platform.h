@@ -123,12 +123,22 @@ struct ShownBox {
     std::string text;
 };
 
+// Closes each box before show returns, as a desktop toolkit does, unless
+// holdOpen is set: then boxes stay open, as in a browser, until closeTop().
 class FakeMessageBoxes : public platform::MessageBoxes {
 public:
-    void show(std::string_view title, std::string_view text) override;
+    void show(std::string_view title, std::string_view text,
+              std::function<void()> closed) override;
     std::vector<ShownBox> shown;
     // Runs while the box is "open", to act as a user could during a modal box.
     std::function<void(const ShownBox&)> whileOpen;
+    bool holdOpen = false;
+    std::size_t openCount() const { return open_.size(); }
+    // Closes the box shown last; false when none is open.
+    bool closeTop();
+
+private:
+    std::vector<std::function<void()>> open_;
 };
 
 class FakeApplication : public platform::Application {

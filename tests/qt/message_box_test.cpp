@@ -59,7 +59,11 @@ SeenBox showAndRead(std::string_view title, std::string_view text) {
         box->accept();
     });
     poll.start();
-    platform::qt::QtMessageBoxes().show(title, text);
+    // What follows the box runs once it is closed, before show returns.
+    bool closedAfterSeen = false;
+    platform::qt::QtMessageBoxes().show(title, text,
+                                        [&] { closedAfterSeen = seen.found && !poll.isActive(); });
+    EXPECT_TRUE(closedAfterSeen);
     return seen;
 }
 

@@ -105,8 +105,11 @@ SeenBox showAndRead(std::string_view title, std::string_view text) {
     seen = {};
     SetTimer(nullptr, 0, 100, &readBox);
     Win32MessageBoxes boxes;
-    boxes.show(title, text);
+    // What follows the box runs once it is closed, before show returns.
+    bool closedAfterSeen = false;
+    boxes.show(title, text, [&] { closedAfterSeen = boxFound; });
     EXPECT_TRUE(boxFound);
+    EXPECT_TRUE(closedAfterSeen);
     return seen;
 }
 
