@@ -1,0 +1,405 @@
+// The page side of the browser adapter: builds windows from their JSON
+// descriptions, shows message boxes as modal dialogs, keeps the record in
+// localStorage and reports keys, clicks and closes back to the program.
+mergeInto(LibraryManager.library, {
+  $PW__postset: 'PW.init();',
+  $PW: {
+    windows: {},
+    next: 0,
+    main: null,
+    init: function () {
+      if (typeof document === 'undefined') return;
+      window.porotenKeypad = PW.keypad;
+      document.addEventListener('keydown', PW.onDocumentKey, true);
+      document.addEventListener('pointerdown', function (e) {
+        if (!e.target.closest || !e.target.closest('.pw-menubar')) PW.closeMenus();
+      });
+    },
+    str: function (ptr) { return UTF8ToString(ptr); },
+    alloc: function (text) {
+      var size = lengthBytesUTF8(text) + 1;
+      var ptr = _malloc(size);
+      stringToUTF8(text, ptr, size);
+      return ptr;
+    },
+    px: function (twips) { return (twips / 15) + 'px'; },
+    fonts: '"ＭＳ Ｐゴシック", "MS PGothic", "Hiragino Kaku Gothic ProN", "Hiragino Sans", ' +
+      '"Yu Gothic UI", "Yu Gothic", Meiryo, "IPAPGothic", "Noto Sans CJK JP", "Noto Sans JP", ' +
+      '"Droid Sans Fallback", sans-serif',
+    // "ファイル(&F)" -> text with the access key underlined, and the key.
+    accessText: function (el, text) {
+      var at = text.indexOf('&');
+      if (at < 0 || at + 1 >= text.length) { el.textContent = text; return ''; }
+      el.appendChild(document.createTextNode(text.slice(0, at)));
+      var u = document.createElement('u');
+      u.textContent = text[at + 1];
+      el.appendChild(u);
+      el.appendChild(document.createTextNode(text.slice(at + 2)));
+      return text[at + 1].toLowerCase();
+    },
+    modalOpen: function () { return !!document.querySelector('dialog[open]'); },
+    send: function (w, control, code) { return _poroten_on_key(w.handle, control, code) !== 0; },
+    // The character a key types, or 0: Enter is 13; keys with Ctrl, Alt or
+    // Meta and keys that type nothing are not the game's.
+    character: function (e) {
+      if (e.ctrlKey || e.altKey || e.metaKey || e.isComposing || e.keyCode === 229) return 0;
+      if (e.key === 'Enter') return 13;
+      if (e.key && [...e.key].length === 1 && e.key.codePointAt(0) >= 0x20) return e.key.codePointAt(0);
+      return 0;
+    },
+    // A key from the on-screen keypad, as the keyboard would give it.
+    keypad: function (code) {
+      var w = PW.main;
+      if (!w || PW.modalOpen() || w.root.hidden || PW.stopped) return;
+      PW.send(w, -1, code);
+    },
+    onDocumentKey: function (e) {
+      var w = PW.main;
+      if (!w || PW.stopped || PW.modalOpen() || w.root.hidden) return;
+      if (e.altKey && !e.ctrlKey && !e.metaKey) {
+        var key = (e.code || '').replace(/^Key/, '').toLowerCase();
+        var entry = w.accessKeys[key];
+        if (entry) { e.preventDefault(); e.stopPropagation(); entry.activate(true); }
+        return;
+      }
+      var open = w.root.querySelector('.pw-menu:not([hidden])');
+      if (open) { PW.menuKey(w, open, e); return; }
+    },
+    closeMenus: function () {
+      document.querySelectorAll('.pw-menu').forEach(function (m) {
+        m.hidden = true;
+        if (m.previousSibling) m.previousSibling.setAttribute('aria-expanded', 'false');
+      });
+    },
+    menuKey: function (w, menu, e) {
+      var items = Array.prototype.slice.call(menu.querySelectorAll('[role=menuitem]'));
+      var at = items.indexOf(document.activeElement);
+      var k = e.key;
+      if (k === 'Escape') { PW.closeMenus(); w.client.focus(); }
+      else if (k === 'ArrowDown') items[(at + 1) % items.length].focus();
+      else if (k === 'ArrowUp') items[(at - 1 + items.length) % items.length].focus();
+      else if (k === 'Enter' || k === ' ') { if (at >= 0) items[at].click(); }
+      else {
+        var hit = items.filter(function (i) { return i.dataset.key === k.toLowerCase(); })[0];
+        if (!hit) return;
+        hit.click();
+      }
+      e.preventDefault();
+      e.stopPropagation();
+    },
+    command: function (w, id) {
+      PW.closeMenus();
+      if (!PW.dialogOf(w)) w.client.focus({ preventScroll: true });
+      _poroten_on_command(w.handle, id);
+    },
+    dialogOf: function (w) { return w.root.tagName === 'DIALOG' ? w.root : null; },
+    buildMenu: function (w, bar, menu) {
+      menu.forEach(function (entry) {
+        var button = document.createElement('button');
+        button.type = 'button';
+        button.className = 'pw-menuentry';
+        button.setAttribute('role', 'menuitem');
+        var key = PW.accessText(button, entry.text);
+        bar.appendChild(button);
+        var activate;
+        if (entry.items.length) {
+          button.setAttribute('aria-haspopup', 'menu');
+          button.setAttribute('aria-expanded', 'false');
+          var list = document.createElement('div');
+          list.className = 'pw-menu';
+          list.setAttribute('role', 'menu');
+          list.hidden = true;
+          entry.items.forEach(function (item) {
+            var b = document.createElement('button');
+            b.type = 'button';
+            b.setAttribute('role', 'menuitem');
+            b.dataset.key = PW.accessText(b, item.text);
+            b.addEventListener('click', function () { PW.command(w, item.id); });
+            list.appendChild(b);
+          });
+          bar.appendChild(list);
+          activate = function (byKey) {
+            var wasOpen = !list.hidden;
+            PW.closeMenus();
+            if (wasOpen && !byKey) { w.client.focus(); return; }
+            list.hidden = false;
+            button.setAttribute('aria-expanded', 'true');
+            list.querySelector('button').focus();
+          };
+        } else {
+          activate = function () { PW.command(w, entry.id); };
+        }
+        button.addEventListener('click', function () { activate(false); });
+        if (key) {
+          w.accessKeys[key] = { activate: activate };
+          button.setAttribute('aria-keyshortcuts', 'Alt+' + key.toUpperCase());
+        }
+      });
+    },
+    build: function (d) {
+      var w = { handle: ++PW.next, desc: d, controls: {}, accessKeys: {} };
+      var root = document.createElement(d.dialog ? 'dialog' : 'div');
+      root.className = d.dialog ? 'pw-window pw-dialog' : 'pw-window pw-main';
+      root.setAttribute('aria-label', d.caption);
+      root.dataset.name = d.name;
+      if (d.dialog) {
+        var bar = document.createElement('div');
+        bar.className = 'pw-titlebar';
+        var title = document.createElement('span');
+        title.textContent = d.caption;
+        var close = document.createElement('button');
+        close.type = 'button';
+        close.className = 'pw-close';
+        close.setAttribute('aria-label', '閉じる');
+        close.tabIndex = -1;
+        close.textContent = '×';
+        close.addEventListener('click', function () { _poroten_on_close(w.handle); });
+        bar.appendChild(title);
+        bar.appendChild(close);
+        root.appendChild(bar);
+        // Esc does nothing in the name window; the close box stands for closing.
+        root.addEventListener('cancel', function (e) { e.preventDefault(); });
+        if (d.left !== undefined) {
+          root.style.left = PW.px(d.left);
+          root.style.top = PW.px(d.top);
+        }
+      } else {
+        root.hidden = true;
+        document.title = d.caption;
+      }
+      if (d.menu.length) {
+        var menubar = document.createElement('div');
+        menubar.className = 'pw-menubar';
+        menubar.setAttribute('role', 'menubar');
+        PW.buildMenu(w, menubar, d.menu);
+        root.appendChild(menubar);
+      }
+      var client = document.createElement('div');
+      client.className = 'pw-client';
+      client.style.width = PW.px(d.width);
+      client.style.height = PW.px(d.height);
+      if (d.back) client.style.background = d.back;
+      if (!d.dialog) {
+        client.tabIndex = 0;
+        client.setAttribute('role', 'application');
+        client.setAttribute('aria-label', d.caption);
+        client.addEventListener('keydown', function (e) {
+          if (e.target !== client || PW.stopped) return;
+          var code = PW.character(e);
+          if (!code) return;
+          e.preventDefault();
+          PW.send(w, -1, code);
+        });
+      }
+      root.appendChild(client);
+      d.controls.slice().sort(function (a, b) { return a.tab - b.tab; }).forEach(function (c) {
+        var el;
+        if (c.kind === 'textbox') {
+          el = document.createElement('input');
+          el.type = 'text';
+          el.value = c.text;
+          el.setAttribute('aria-label', d.controls.filter(function (o) { return o.kind === 'label'; })
+            .map(function (o) { return o.text; }).join(' ') || c.name);
+          el.addEventListener('keydown', function (e) {
+            var code = PW.character(e);
+            // Enter that ends a composition belongs to the input method.
+            if (code && PW.send(w, c.id, code)) e.preventDefault();
+          });
+        } else if (c.kind === 'button') {
+          el = document.createElement('button');
+          el.type = 'button';
+          el.textContent = c.text;
+          el.addEventListener('click', function () { _poroten_on_command(w.handle, c.id); });
+        } else {
+          el = document.createElement('div');
+          el.textContent = c.text;
+        }
+        el.className = 'pw-control pw-' + c.kind;
+        el.dataset.name = c.name;
+        el.dataset.id = c.id;
+        var s = el.style;
+        s.left = PW.px(c.bounds[0]);
+        s.top = PW.px(c.bounds[1]);
+        s.width = PW.px(c.bounds[2]);
+        s.height = PW.px(c.bounds[3]);
+        if (c.back) s.background = c.back;
+        if (c.face || c.points) s.fontFamily = PW.fonts;
+        if (c.points) s.fontSize = c.points + 'pt';
+        s.textAlign = c.align;
+        w.controls[c.id] = el;
+        client.appendChild(el);
+      });
+      w.root = root;
+      w.client = client;
+      (document.getElementById('screen') || document.body).appendChild(root);
+      PW.windows[w.handle] = w;
+      if (!d.dialog && !PW.main) PW.main = w;
+      return w.handle;
+    },
+    showBox: function (box, title, text) {
+      var before = document.activeElement;
+      var dlg = document.createElement('dialog');
+      dlg.className = 'pw-box';
+      dlg.setAttribute('role', 'alertdialog');
+      dlg.setAttribute('aria-modal', 'true');
+      var id = 'pw-box-' + box;
+      var bar = document.createElement('div');
+      bar.className = 'pw-titlebar';
+      bar.id = id + '-title';
+      bar.textContent = title;
+      var body = document.createElement('div');
+      body.className = 'pw-boxtext';
+      body.id = id + '-text';
+      text.split('\r').forEach(function (line) {
+        var p = document.createElement('div');
+        p.textContent = line || '\u00a0';
+        body.appendChild(p);
+      });
+      var ok = document.createElement('button');
+      ok.type = 'button';
+      ok.className = 'pw-ok';
+      ok.textContent = 'OK';
+      dlg.setAttribute('aria-labelledby', bar.id);
+      dlg.setAttribute('aria-describedby', body.id);
+      dlg.appendChild(bar);
+      dlg.appendChild(body);
+      dlg.appendChild(ok);
+      var done = false;
+      function close(e) {
+        if (e) e.preventDefault();
+        if (done) return;
+        done = true;
+        dlg.close();
+        dlg.remove();
+        if (before && before.isConnected && !PW.modalOpen()) before.focus({ preventScroll: true });
+        else {
+          var top = document.querySelectorAll('dialog[open]');
+          if (top.length) {
+            var last = top[top.length - 1];
+            var f = last.querySelector('input, .pw-ok') || last;
+            f.focus();
+          }
+        }
+        _poroten_on_box_closed(box);
+      }
+      ok.addEventListener('click', function () { close(); });
+      dlg.addEventListener('cancel', close);
+      (document.getElementById('screen') || document.body).appendChild(dlg);
+      dlg.showModal();
+      ok.focus();
+    },
+  },
+
+  poroten_window_create__deps: ['$PW'],
+  poroten_window_create: function (json) { return PW.build(JSON.parse(UTF8ToString(json))); },
+  poroten_window_show__deps: ['$PW'],
+  poroten_window_show: function (h) {
+    var w = PW.windows[h];
+    if (PW.dialogOf(w)) {
+      if (!w.root.open) w.root.showModal();
+    } else {
+      w.root.hidden = false;
+    }
+    if (w.desc.focus !== null) w.controls[w.desc.focus].focus();
+    else if (!PW.modalOpen()) w.client.focus({ preventScroll: true });
+  },
+  poroten_window_hide__deps: ['$PW'],
+  poroten_window_hide: function (h) {
+    var w = PW.windows[h];
+    if (PW.dialogOf(w)) { if (w.root.open) w.root.close(); } else w.root.hidden = true;
+  },
+  poroten_window_destroy__deps: ['$PW'],
+  poroten_window_destroy: function (h) {
+    var w = PW.windows[h];
+    if (!w) return;
+    if (PW.dialogOf(w) && w.root.open) w.root.close();
+    w.root.remove();
+    delete PW.windows[h];
+    if (PW.main === w) PW.main = null;
+    else if (PW.main && !PW.main.root.hidden && !PW.modalOpen()) PW.main.client.focus();
+  },
+  poroten_label_set_text__deps: ['$PW'],
+  poroten_label_set_text: function (h, id, text) {
+    PW.windows[h].controls[id].textContent = UTF8ToString(text);
+  },
+  poroten_label_set_colour__deps: ['$PW'],
+  poroten_label_set_colour: function (h, id, r, g, b) {
+    PW.windows[h].controls[id].style.background = 'rgb(' + r + ',' + g + ',' + b + ')';
+  },
+  poroten_textbox_text__deps: ['$PW'],
+  poroten_textbox_text: function (h, id) { return PW.alloc(PW.windows[h].controls[id].value); },
+  poroten_textbox_set_text__deps: ['$PW'],
+  poroten_textbox_set_text: function (h, id, text) {
+    PW.windows[h].controls[id].value = UTF8ToString(text);
+  },
+  poroten_box_show__deps: ['$PW'],
+  poroten_box_show: function (box, title, text) {
+    PW.showBox(box, UTF8ToString(title), UTF8ToString(text));
+  },
+  poroten_app_quit__deps: ['$PW'],
+  poroten_app_quit: function () {
+    PW.stopped = true;
+    document.querySelectorAll('dialog').forEach(function (d) { if (d.open) d.close(); });
+    var screen = document.getElementById('screen') || document.body;
+    screen.textContent = '';
+    var done = document.createElement('p');
+    done.className = 'pw-ended';
+    done.setAttribute('role', 'status');
+    done.textContent = 'ポロテンを終了しました。';
+    var again = document.createElement('button');
+    again.type = 'button';
+    again.textContent = 'もう一度遊ぶ';
+    again.addEventListener('click', function () { location.reload(); });
+    done.appendChild(document.createElement('br'));
+    done.appendChild(again);
+    screen.appendChild(done);
+    document.body.classList.add('pw-quit');
+  },
+
+  // The record: base64 of the file's bytes under the file's name.
+  poroten_storage_read: function (key, sizePtr, okPtr) {
+    var text;
+    var ok = 1;
+    try {
+      var name = UTF8ToString(key);
+      var stored = localStorage.getItem(name);
+      if (stored === null) {
+        localStorage.setItem(name, '');
+        stored = '';
+      }
+      try { text = atob(stored); } catch (e) { text = ''; }  // not base64: no record
+    } catch (e) {
+      ok = 0;
+      text = (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
+    }
+    var ptr, size;
+    if (ok) {
+      size = text.length;
+      ptr = _malloc(size + 1);
+      for (var i = 0; i < size; ++i) HEAPU8[ptr + i] = text.charCodeAt(i);
+    } else {
+      size = lengthBytesUTF8(text);
+      ptr = _malloc(size + 1);
+      stringToUTF8(text, ptr, size + 1);
+    }
+    HEAP32[sizePtr >> 2] = size;
+    HEAP32[okPtr >> 2] = ok;
+    return ptr;
+  },
+  poroten_storage_write: function (key, bytes, size) {
+    try {
+      var s = '';
+      for (var i = 0; i < size; i += 8192) {
+        s += String.fromCharCode.apply(null, HEAPU8.subarray(bytes + i, bytes + Math.min(size, i + 8192)));
+      }
+      localStorage.setItem(UTF8ToString(key), btoa(s));
+      return 0;
+    } catch (e) {
+      var reason = (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
+      var size2 = lengthBytesUTF8(reason) + 1;
+      var ptr = _malloc(size2);
+      stringToUTF8(reason, ptr, size2);
+      return ptr;
+    }
+  },
+});

@@ -1,0 +1,157 @@
+#include "platform/web/web_codec.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace poroten::web {
+
+namespace {
+
+#include "cp932_table.inc"
+
+constexpr std::uint16_t kNone = 0xFFFF;
+constexpr int kTrails = 0xFC - 0x40 + 1;
+
+int leadIndex(unsigned lead) {
+    if (lead >= 0x81 && lead <= 0x9F) {
+        return static_cast<int>(lead - 0x81);
+    }
+    if (lead >= 0xE0 && lead <= 0xFC) {
+        return static_cast<int>(lead - 0xE0 + 31);
+    }
+    return -1;
+}
+
+std::uint16_t pairAt(unsigned lead, unsigned trail) {
+    const int index = leadIndex(lead);
+    if (index < 0 || trail < 0x40 || trail > 0xFC) {
+        return kNone;
+    }
+    return kPairs[index * kTrails + static_cast<int>(trail) - 0x40];
+}
+
+// Character to code, the lowest code of each character unless iconv chose
+// another; built on first use, so start-up does not pay for it.
+const std::vector<std::uint16_t>& encodeTable() {
+    static const std::vector<std::uint16_t> table = [] {
+        std::vector<std::uint16_t> t(0x10000, kNone);
+        for (unsigned b = 0; b < 256; ++b) {
+            if (kSingle[b] != kNone && t[kSingle[b]] == kNone) {
+                t[kSingle[b]] = static_cast<std::uint16_t>(b);
+            }
+        }
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                const std::uint16_t c = pairAt(lead, trail);
+                if (c != kNone && t[c] == kNone) {
+                    t[c] = static_cast<std::uint16_t>((lead << 8) | trail);
+                }
+            }
+        }
+        for (unsigned i = 0; i < kEncodeFixCount; ++i) {
+            t[kEncodeFixes[i][0]] = kEncodeFixes[i][1];
+        }
+        return t;
+    }();
+    return table;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// One UTF-8 character from the front of text: its code point and length, or
+// none for a byte that starts no well-formed character (overlong forms and
+// surrogates included).
+std::optional<std::pair<char32_t, std::size_t>> nextCharacter(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char b0 = byte(0);
+    std::size_t length = 0;
+    char32_t c = 0;
+    char32_t least = 0;
+    if (b0 < 0x80) {
+        return std::pair{char32_t{b0}, std::size_t{1}};
+    } else if ((b0 & 0xE0) == 0xC0) {
+        length = 2, c = b0 & 0x1F, least = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        length = 3, c = b0 & 0x0F, least = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        length = 4, c = b0 & 0x07, least = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (text.size() < length) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        c = (c << 6) | (byte(i) & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    return std::pair{c, length};
+}
+
+}  // namespace
+
+std::string WebTextCodec::toCodePage932(std::string_view utf8) const {
+    const auto& table = encodeTable();
+    std::string out;
+    out.reserve(utf8.size());
+    while (!utf8.empty()) {
+        const auto next = nextCharacter(utf8);
+        // A stray byte stands for one unknown character.
+        const std::size_t used = next ? next->second : 1;
+        const std::uint16_t code = next && next->first < 0x10000 ? table[next->first] : kNone;
+        if (code == kNone) {
+            out += '?';
+        } else if (code < 0x100) {
+            out += static_cast<char>(code);
+        } else {
+            out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        }
+        utf8.remove_prefix(used);
+    }
+    return out;
+}
+
+std::string WebTextCodec::fromCodePage932(std::string_view bytes) const {
+    std::string out;
+    out.reserve(bytes.size() * 3);
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (kSingle[b] != kNone) {
+            appendUtf8(out, kSingle[b]);
+            ++i;
+            continue;
+        }
+        const std::uint16_t c =
+            i + 1 < bytes.size() ? pairAt(b, static_cast<unsigned char>(bytes[i + 1])) : kNone;
+        if (c != kNone) {
+            appendUtf8(out, c);
+            i += 2;
+        } else {
+            // A byte that starts no character here stands for itself alone, so
+            // an ASCII byte after a stray lead byte is still read as ASCII.
+            appendUtf8(out, 0xFFFD);
+            ++i;
+        }
+    }
+    return out;
+}
+
+}  // namespace poroten::web

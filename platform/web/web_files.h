@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/files.h"
+
+namespace poroten::web {
+
+// The score file in the browser's localStorage: one entry per file name,
+// holding base64 of the file's bytes. There is one place only, so the program
+// folder and the user's folder are the same.
+class WebFiles : public platform::Files {
+public:
+    std::filesystem::path programDirectory() const override { return "localStorage"; }
+    std::filesystem::path userDataDirectory() const override { return "localStorage"; }
+    platform::ReadResult readOrCreate(const std::filesystem::path& file) override;
+    platform::WriteResult replace(const std::filesystem::path& file,
+                                  std::string_view bytes) override;
+};
+
+}  // namespace poroten::web

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the browser version with Emscripten into build-web/site/: index.html
+# at the top, the program's JavaScript and WebAssembly, the web app manifest,
+# the service worker and the icons. Any static file server can serve it.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD_DIR:-$root/build-web}
+site=$build/site
+
+bash "$root/scripts/install-deps.sh" only emscripten nodejs cmake make g++ libc-bin
+# Debian's Emscripten keeps its Node modules (acorn) there, and a Node from
+# elsewhere does not look there by itself.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+emcmake cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel -DPOROTEN_TESTS=OFF \
+    -DPOROTEN_WERROR=ON >/dev/null
+cmake --build "$build" -j2 --target poroten_web_app
+
+rm -rf "$site"
+mkdir -p "$site"
+cp "$build/platform/web/poroten.js" "$build/platform/web/poroten.wasm" \
+    "$root/platform/web/site/index.html" "$root/platform/web/site/manifest.webmanifest" \
+    "$root/app/icons/poroten-32.png" "$root/app/icons/poroten-256.png" \
+    "$root/app/icons/poroten.svg" "$site/"
+# The worker's cache is named after the site's content, so a new build
+# replaces what an installed copy keeps.
+version=$(cd "$site" && cat -- * | sha256sum | cut -c1-16)
+sed "s/@VERSION@/$version/" "$root/platform/web/site/sw.js" >"$site/sw.js"
+echo "Site built in $site"

@@ -1,0 +1,117 @@
+// The record in localStorage: the score file's bytes as base64 under
+// "m_score.sav", read, cut and rewritten by the same rules as the file.
+#include <emscripten/emscripten.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "fakes/fake_platform.h"
+#include "highscore/high_score_store.h"
+#include "platform/web/web_codec.h"
+#include "platform/web/web_files.h"
+
+namespace poroten::testing {
+namespace {
+
+using namespace std::string_literals;
+
+EM_JS(char*, js_stored, (const char* key), {
+    var v = localStorage.getItem(UTF8ToString(key));
+    if (v == = null)
+        return 0;
+    var size = lengthBytesUTF8(v) + 1;
+    var p = _malloc(size);
+    stringToUTF8(v, p, size);
+    return p;
+});
+EM_JS(void, store, (const char* key, const char* value),
+      { localStorage.setItem(UTF8ToString(key), UTF8ToString(value)); });
+EM_JS(void, unset, (const char* key), { localStorage.removeItem(UTF8ToString(key)); });
+
+std::string stored(const char* key) {
+    char* value = js_stored(key);
+    std::string out = value ? value : "<missing>";
+    std::free(value);
+    return out;
+}
+
+class WebRecord : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* key : {"m_score.sav", "!blocked", "!quota"}) {
+            unset(key);
+        }
+    }
+    highscore::Module1 load() {
+        highscore::Module1 record(files, codec, boxes);
+        record.LoadHighScore();
+        return record;
+    }
+
+    web::WebFiles files;
+    web::WebTextCodec codec;
+    FakeMessageBoxes boxes;
+};
+
+TEST_F(WebRecord, KeptAsBase64OfTheFileBytesWithTheOldTailAndReadBackAfterAReload) {
+    // A first start finds nothing and leaves an empty record.
+    highscore::Module1 first = load();
+    EXPECT_EQ(first.HighScore, 0);
+    EXPECT_EQ(stored("m_score.sav"), "");
+
+    first.HighScore = 12;
+    first.HighName = "髙橋";
+    ASSERT_TRUE(first.SaveHighScore());
+    // 0C 00 | 04 00 | FB FC 8B B4 | 02 00
+    EXPECT_EQ(stored("m_score.sav"), "DAAEAPv8i7QCAA==");
+
+    // A shorter name: the file keeps its length, the old tail stays behind.
+    first.HighScore = 13;
+    first.HighName = "A";
+    ASSERT_TRUE(first.SaveHighScore());
+    // 0D 00 | 01 00 | 41 | 02 00 | B4 02 00
+    EXPECT_EQ(stored("m_score.sav"), "DQABAEECALQCAA==");
+
+    highscore::Module1 again = load();
+    EXPECT_EQ(again.HighScore, 13);
+    EXPECT_EQ(again.HighName, "A");
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // Damaged entries give no record and no crash.
+    for (const char* damaged : {"not base64!", "AQ==", "DAAFAPv8i7QCAA=="}) {
+        store("m_score.sav", damaged);
+        highscore::Module1 record = load();
+        EXPECT_EQ(record.HighScore, 0) << damaged;
+        EXPECT_EQ(record.HighName, "") << damaged;
+    }
+}
+
+TEST_F(WebRecord, BlockedOrFullStorageIsReportedAndTheRecordStaysInMemory) {
+    store("m_score.sav", "DAAEAPv8i7QCAA==");
+    store("!quota", "1");
+    highscore::Module1 full = load();
+    EXPECT_EQ(full.HighScore, 12);  // reading still works
+    full.HighScore = 20;
+    full.HighName = "Bo";
+    EXPECT_FALSE(full.SaveHighScore());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "ハイスコアを保存できませんでした。\rlocalStorage/m_score.sav\r"
+              "QuotaExceededError: The quota has been exceeded.");
+    EXPECT_EQ(stored("m_score.sav"), "DAAEAPv8i7QCAA==");
+    EXPECT_EQ(full.HighScore, 20);
+
+    unset("!quota");
+    store("!blocked", "1");
+    highscore::Module1 blocked = load();
+    EXPECT_EQ(blocked.HighScore, 0);
+    blocked.HighScore = 3;
+    EXPECT_FALSE(blocked.SaveHighScore());
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_NE(boxes.shown[1].text.find("SecurityError"), std::string::npos) << boxes.shown[1].text;
+    EXPECT_EQ(blocked.HighScore, 3);
+}
+
+}  // namespace
+}  // namespace poroten::testing
