@@ -16,18 +16,20 @@ namespace {
 
 using namespace std::string_literals;
 
+// clang-format off
 EM_JS(char*, js_stored, (const char* key), {
     var v = localStorage.getItem(UTF8ToString(key));
-    if (v == = null)
-        return 0;
+    if (v === null) return 0;
     var size = lengthBytesUTF8(v) + 1;
     var p = _malloc(size);
     stringToUTF8(v, p, size);
     return p;
 });
-EM_JS(void, store, (const char* key, const char* value),
-      { localStorage.setItem(UTF8ToString(key), UTF8ToString(value)); });
+EM_JS(void, store, (const char* key, const char* value), {
+    localStorage.setItem(UTF8ToString(key), UTF8ToString(value));
+});
 EM_JS(void, unset, (const char* key), { localStorage.removeItem(UTF8ToString(key)); });
+// clang-format on
 
 std::string stored(const char* key) {
     char* value = js_stored(key);
