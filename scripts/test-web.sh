@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The browser build's tests:
+#   - the core tests, the code page contract and the localStorage record,
+#     compiled with Emscripten and run under Node (ctest's emulator), as the
+#     Windows build's run under Wine;
+#   - the built site in a real headless Chromium (tests/web/e2e).
+# Installs what is missing; builds in build-web-test/ and build-web/.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+tests_build=${TESTS_BUILD_DIR:-$root/build-web-test}
+
+bash "$root/scripts/install-deps.sh" only emscripten nodejs cmake make g++ libc-bin googletest \
+    python3 python3-selenium chromium chromium-driver imagemagick fonts-ipafont-gothic
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+echo "== core and web adapter tests, compiled with Emscripten, under Node"
+emcmake cmake -S "$root" -B "$tests_build" -DCMAKE_BUILD_TYPE=Release -DPOROTEN_WERROR=ON \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" >/dev/null
+cmake --build "$tests_build" -j2
+(cd "$tests_build" && ctest --output-on-failure -j2)
+
+echo "== the site in headless Chromium"
+bash "$root/scripts/build-web.sh"
+# Debian's Python: the one python3-selenium is installed for.
+(cd /tmp && /usr/bin/python3 "$root/tests/web/e2e/web_e2e.py" "${BUILD_DIR:-$root/build-web}/site")

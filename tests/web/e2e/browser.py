@@ -1,0 +1,163 @@
+"""A served site and a headless Chromium driven through chromedriver, with
+helpers that read the game's window from the page."""
+
+import base64
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import shutil
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import WebDriverWait
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
+CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
+CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
+
+# Control ids of the main window, as the game numbers them.
+COUNTDOWN, SCORE, MESSAGE = 103, 105, 106
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class Server:
+    """The site on 127.0.0.1, which counts as a secure origin for the worker."""
+
+    def __init__(self, site):
+        self.site = site
+        self.port = free_port()
+        self.proc = None
+
+    def start(self):
+        self.proc = subprocess.Popen(
+            [sys.executable, os.path.join(ROOT, "scripts", "serve-web.py"),
+             "--port", str(self.port), self.site])
+        for _ in range(100):
+            try:
+                socket.create_connection(("127.0.0.1", self.port), timeout=0.2).close()
+                return
+            except OSError:
+                time.sleep(0.05)
+        raise RuntimeError("the site server did not start")
+
+    def stop(self):
+        if self.proc:
+            self.proc.terminate()
+            self.proc.wait(10)
+            self.proc = None
+
+    @property
+    def url(self):
+        return "http://127.0.0.1:%d/" % self.port
+
+
+def chromium(phone=False):
+    options = webdriver.ChromeOptions()
+    options.binary_location = CHROMIUM
+    profile = tempfile.mkdtemp(prefix="poroten-chromium-")
+    for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
+                "--disable-background-networking", "--disable-component-update",
+                "--disable-sync", "--no-first-run", "--disable-default-apps",
+                "--user-data-dir=" + profile, "--window-size=800,600",
+                "--lang=ja", "--force-device-scale-factor=1"]:
+        options.add_argument(arg)
+    if phone:
+        options.add_experimental_option("mobileEmulation", {
+            "deviceMetrics": {"width": 390, "height": 844, "pixelRatio": 3, "touch": True},
+            "userAgent": "Mozilla/5.0 (Linux; Android 13; Pixel 7) AppleWebKit/537.36 "
+                         "(KHTML, like Gecko) Chrome/120.0 Mobile Safari/537.36"})
+    driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    driver.profile_dir = profile
+    return driver
+
+
+def close(driver):
+    profile = getattr(driver, "profile_dir", None)
+    driver.quit()
+    if profile:
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+class Game:
+    """The page as the player sees it."""
+
+    def __init__(self, driver):
+        self.d = driver
+
+    def wait(self, condition, timeout=10, what="condition"):
+        return WebDriverWait(self.d, timeout, poll_frequency=0.02).until(
+            lambda _: condition(), message="timed out waiting for " + what)
+
+    def js(self, script, *args):
+        return self.d.execute_script(script, *args)
+
+    def open(self, url):
+        self.d.get(url)
+        self.wait(lambda: self.js("return !!document.querySelector('.pw-main:not([hidden])')"),
+                  what="the main window")
+
+    def label(self, control):
+        return self.js("return document.querySelector('.pw-main [data-id=\"%d\"]').textContent"
+                       % control)
+
+    def cells(self):
+        return self.js("return [...Array(10).keys()].map(i => "
+                       "document.querySelector('.pw-main [data-id=\"' + i + '\"]').textContent)")
+
+    def cell_colour(self, i):
+        return self.js("return getComputedStyle(document.querySelector("
+                       "'.pw-main [data-id=\"%d\"]')).backgroundColor" % i)
+
+    def active(self):
+        return self.d.switch_to.active_element
+
+    def keys(self, *keys):
+        """Real key events to whatever has the focus."""
+        self.active().send_keys(*keys)
+
+    def boxes(self):
+        """The open message boxes, oldest first: (title, lines, focus on OK)."""
+        return self.js("""
+            return [...document.querySelectorAll('dialog.pw-box[open]')].map(d => [
+              d.querySelector('.pw-titlebar').textContent,
+              [...d.querySelectorAll('.pw-boxtext > div')].map(l => l.textContent),
+              document.activeElement === d.querySelector('.pw-ok'),
+              d.getAttribute('role')]);""")
+
+    def wait_box(self, count=1):
+        return self.wait(lambda: len(self.boxes()) == count and self.boxes(),
+                         what="%d message box(es)" % count)
+
+    def memorized_row(self):
+        """Waits for a new row to show and returns its digits."""
+        self.wait(lambda: self.label(MESSAGE) == "数字を覚えてね" and self.cells()[0] != "",
+                  what="a row to memorize")
+        return "".join(self.cells())
+
+    def wait_answer_phase(self):
+        self.wait(lambda: self.label(MESSAGE) == "スタート", timeout=5, what="スタート")
+
+    def stored_record(self):
+        value = self.js("return localStorage.getItem('m_score.sav')")
+        return None if value is None else base64.b64decode(value)
+
+    def pixel(self, x, y):
+        """The screen's colour at a CSS pixel of the page, from a screenshot."""
+        out = subprocess.run(
+            ["convert", "png:-", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
+            input=self.d.get_screenshot_as_png(), capture_output=True, check=True).stdout
+        return tuple(out[:3])
+
+    def centre_of(self, css):
+        return self.js("const r = document.querySelector(arguments[0]).getBoundingClientRect();"
+                       "return [Math.round(r.x + r.width / 2), Math.round(r.y + r.height / 2)]",
+                       css)

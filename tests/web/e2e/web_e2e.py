@@ -1,0 +1,251 @@
+#!/usr/bin/python3
+"""The browser build in a real headless Chromium: games played with real key
+events and taps, the record in localStorage, the menus, the colours on
+screen, a phone-sized touch screen and a reload with the server gone.
+
+    web_e2e.py SITE_DIR [-k PATTERN]
+"""
+
+import os
+import sys
+import time
+import unittest
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from browser import COUNTDOWN, MESSAGE, SCORE, Game, Server, chromium, close  # noqa: E402
+from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
+from selenium.webdriver.common.actions import interaction  # noqa: E402
+from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
+from selenium.webdriver.common.actions.pointer_input import PointerInput  # noqa: E402
+from selenium.webdriver.common.by import By  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
+
+SITE = None
+
+TEAL, GREEN, BLUE, CYAN = (0, 192, 192), (0, 255, 0), (0, 0, 255), (0, 255, 255)
+# 髙橋 with one point: score, name length, name in code page 932, marker.
+RECORD_TAKAHASHI_1 = b"\x01\x00\x04\x00\xfb\xfc\x8b\xb4\x02\x00"
+
+
+class SiteTest(unittest.TestCase):
+    phone = False
+
+    def setUp(self):
+        self.server = Server(SITE)
+        self.server.start()
+        self.driver = chromium(phone=self.phone)
+        self.game = Game(self.driver)
+
+    def tearDown(self):
+        close(self.driver)
+        self.server.stop()
+
+    def wrong_digit(self, right):
+        return str((int(right) + 1) % 10)
+
+    def answer_row(self, type_digit):
+        """Memorizes the shown row and types it back."""
+        row = self.game.memorized_row()
+        self.game.wait_answer_phase()
+        for digit in row:
+            type_digit(digit)
+        return row
+
+
+class DesktopGame(SiteTest):
+    def test_a_game_a_record_the_menus_and_a_reload(self):
+        g = self.game
+        g.open(self.server.url)
+        self.assertEqual(self.driver.title, "ポロテン")
+        self.assertEqual(g.active().get_attribute("class"), "pw-client")
+        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+
+        # The desktop's colours, read off the screen.
+        cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='0']").rect
+        x, y = int(cell0["x"]) + 3, int(cell0["y"]) + 3  # clear of the digit
+        self.assertEqual(g.pixel(x, y), GREEN)
+        cx, cy = g.centre_of(".pw-main [data-id='103']")
+        self.assertEqual(g.pixel(cx, cy - 8), CYAN)
+        rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
+        self.assertEqual((rect["width"], rect["height"]), (353, 202))
+        self.assertEqual(g.pixel(int(rect["x"]) + 4, int(rect["y"]) + 4), TEAL)
+
+        # Enter starts; Enter again during the game starts afresh.
+        g.keys(Keys.ENTER)
+        first = g.memorized_row()
+        self.assertRegex(first, r"^\d{3}$")
+        self.assertEqual(g.label(COUNTDOWN), "3")
+        g.wait(lambda: g.label(COUNTDOWN) == "2", what="countdown 2")
+        g.keys(Keys.ENTER)
+        self.assertEqual(g.label(COUNTDOWN), "3")
+        self.assertRegex("".join(g.cells()), r"^\d{3}$")
+
+        # A right key turns its cell blue at once; the whole row scores.
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        self.assertEqual(g.cells()[:3], ["", "", ""])
+        g.keys(row[0])
+        self.assertEqual(g.cells()[0], row[0])
+        self.assertEqual(g.cell_colour(0), "rgb(0, 0, 255)")
+        self.assertEqual(g.pixel(x, y), BLUE)
+        g.keys(row[1:])
+        g.wait(lambda: g.label(SCORE) == "1", what="score 1")
+
+        # A wrong key: the box, then the new record's name window.
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(self.wrong_digit(row[0]))
+        self.assertEqual(g.wait_box(), [["poroten", ["お手つき！"], True, "alertdialog"]])
+        # The box is modal: the menu's access key does not reach the game.
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
+        self.assertFalse(g.js("return !!document.querySelector('.pw-menu:not([hidden])')"))
+        g.keys(Keys.ENTER)
+        g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
+               what="the name window")
+        self.assertEqual(g.boxes(), [])
+        self.assertEqual(g.js("return document.querySelector('dialog.pw-dialog')"
+                              ".getAttribute('aria-label')"), "ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ")
+        self.assertEqual(g.active().tag_name, "input")
+        self.assertTrue(g.js("return document.querySelector('.pw-main').hidden"))
+        g.keys("髙橋", Keys.ENTER)
+        g.wait(lambda: not g.js("return !!document.querySelector('dialog.pw-dialog')"),
+               what="the name window to close")
+        self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
+        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.assertEqual(g.label(SCORE), "1")
+        self.assertEqual(g.cells(), [""] * 10)
+        self.assertEqual(g.active().get_attribute("class"), "pw-client")
+
+        # The answer time runs out; no record at 0 points.
+        g.keys(Keys.ENTER)
+        g.memorized_row()
+        g.wait_answer_phase()
+        started = time.monotonic()
+        self.assertEqual(g.wait_box()[0][:2], ["poroten", ["時間切れ"]])
+        self.assertGreater(time.monotonic() - started, 4.0)
+        self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-box .pw-ok").click()
+        g.wait(lambda: g.boxes() == [], what="the box to close")
+        self.assertFalse(g.js("return !!document.querySelector('dialog.pw-dialog')"))
+        self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
+
+        # The menus: Alt+F then H, and the command on the bar by a click.
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
+        g.wait(lambda: g.js("return !!document.querySelector('.pw-menu:not([hidden])')"),
+               what="the ファイル menu")
+        g.keys("h")
+        self.assertEqual(g.wait_box(), [["ハイスコア", ["現在の最高得点は", "髙橋さん　1点"], True,
+                                         "alertdialog"]])
+        g.keys(Keys.ENTER)
+        g.wait(lambda: g.boxes() == [], what="the box to close")
+        self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry:nth-of-type(2)").click()
+        about = g.wait_box()[0]
+        self.assertEqual(about[0], "バージョン情報")
+        self.assertEqual(about[1][0], "ポロテン　　Ver 1.0")
+        g.keys(Keys.ESCAPE)
+        g.wait(lambda: g.boxes() == [], what="the box to close")
+        self.assertEqual(g.active().get_attribute("class"), "pw-client")
+
+        # The record survives a reload.
+        self.driver.refresh()
+        g.open(self.server.url)
+        self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
+        g.keys("h")
+        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "髙橋さん　1点"])
+
+    def test_quit_ends_the_game_and_says_so(self):
+        g = self.game
+        g.open(self.server.url)
+        g.keys(Keys.ENTER)
+        g.memorized_row()
+        self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
+        self.driver.find_element(By.XPATH, "//button[starts-with(., '終了')]").click()
+        g.wait(lambda: g.js("return document.body.textContent.includes('ポロテンを終了しました。')"),
+               what="the closing line")
+        self.assertFalse(g.js("return !!document.querySelector('.pw-main')"))
+        time.sleep(3.5)  # a game that kept running would open its box now
+        self.assertEqual(g.boxes(), [])
+
+
+class Phone(SiteTest):
+    phone = True
+
+    def tap(self, element):
+        actions = ActionBuilder(self.driver,
+                                mouse=PointerInput(interaction.POINTER_TOUCH, "finger"))
+        actions.pointer_action.move_to(element).pointer_down().pointer_up()
+        actions.perform()
+
+    def key(self, label):
+        return self.driver.find_element(By.CSS_SELECTOR, "#keypad [aria-label='%s']" % label)
+
+    def test_a_touch_screen_plays_through_the_keypad(self):
+        g = self.game
+        g.open(self.server.url)
+        width = g.js("return document.documentElement.clientWidth")
+        self.assertEqual(width, 390)
+        main = g.js("const r = document.querySelector('.pw-main').getBoundingClientRect();"
+                    "return [r.left, r.width]")
+        self.assertGreater(main[1], 360)  # the window fills the screen's width
+        self.assertLessEqual(main[0] + main[1], width)
+        labels = g.js("return [...document.querySelectorAll('#keypad button')].map(b => "
+                      "[b.getAttribute('aria-label'), b.getBoundingClientRect().width,"
+                      " b.getBoundingClientRect().height, b.getBoundingClientRect().bottom])")
+        self.assertEqual(sorted(l[0] for l in labels), sorted([str(i) for i in range(10)] + ["リターン"]))
+        for name, w, h, bottom in labels:
+            self.assertGreaterEqual(min(w, h), 44, name)
+            self.assertLessEqual(bottom, 844, name)
+
+        self.tap(self.key("リターン"))
+        self.answer_row(lambda d: self.tap(self.key(d)))
+        g.wait(lambda: g.label(SCORE) == "1", what="score 1")
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        self.tap(self.key(row[0]))
+        self.assertEqual(g.cell_colour(0), "rgb(0, 0, 255)")
+        self.tap(self.key(self.wrong_digit(row[1])))
+        self.assertEqual(g.wait_box()[0][:2], ["poroten", ["お手つき！"]])
+        self.tap(self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-box .pw-ok"))
+        g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
+               what="the name window")
+        # The keypad is behind the modal window and types nothing into the game.
+        self.assertEqual(g.label(SCORE), "1")
+        g.keys("Ann")
+        self.tap(self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-dialog [data-name=OKButton]"))
+        g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="the record")
+
+
+class Offline(SiteTest):
+    def test_a_page_loaded_once_plays_again_without_the_server(self):
+        g = self.game
+        g.open(self.server.url)
+        g.wait(lambda: g.js("return !!navigator.serviceWorker.controller"), timeout=15,
+               what="the service worker")
+        errors = self.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+        self.assertEqual(errors.get("installabilityErrors"), [], errors)
+        self.server.stop()
+        self.driver.refresh()
+        g.open(self.server.url)
+        g.keys(Keys.ENTER)
+        self.assertRegex(g.memorized_row(), r"^\d{3}$")
+
+
+def main():
+    global SITE
+    args = sys.argv[1:]
+    if not args:
+        print(__doc__)
+        return 2
+    SITE = os.path.abspath(args.pop(0))
+    loader = unittest.TestLoader()
+    suite = loader.loadTestsFromModule(sys.modules[__name__])
+    if args[:1] == ["-k"]:
+        loader.testNamePatterns = ["*%s*" % args[1]]
+        suite = loader.loadTestsFromModule(sys.modules[__name__])
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
