@@ -40,6 +40,7 @@ std::set<WebTimer*>& liveTimers() {
     return timers;
 }
 bool stopped = false;
+constexpr double kSpinMs = 2.0;
 
 void appendJsonString(std::string& out, std::string_view text) {
     out += '"';
@@ -239,17 +240,23 @@ void WebTimer::setEnabled(bool enabled) {
 }
 
 void WebTimer::arm(double now) {
-    // setTimeout counts whole milliseconds and may wake a little early; an
-    // early wake-up only re-arms for the rest.
     pending_ = emscripten_set_timeout(&WebTimer::fired, std::max(0.0, due_ - now), this);
 }
 
 void WebTimer::fired(void* self) {
     auto* timer = static_cast<WebTimer*>(self);
-    const double now = emscripten_get_now();
+    double now = emscripten_get_now();
     if (now < timer->due_) {
-        timer->arm(now);
-        return;
+        // Browsers wake a timeout up to a millisecond or so early. Waiting
+        // again would cost the clamp browsers put on short nested timeouts
+        // (4 ms), so so short a wait is spent here instead.
+        if (timer->due_ - now > kSpinMs) {
+            timer->arm(now);
+            return;
+        }
+        while (now < timer->due_) {
+            now = emscripten_get_now();
+        }
     }
     // The next tick keeps its place in the schedule; ticks already past are dropped.
     timer->due_ += timer->interval_ * (std::floor((now - timer->due_) / timer->interval_) + 1);

@@ -1,0 +1,216 @@
+#!/usr/bin/python3
+"""The browser build's figures, measured in headless Chromium on this machine:
+
+  - the site's size over the wire, each file gzip-compressed (level 9);
+  - navigation start to the game's window drawn (the first frame after it
+    shows), median of --runs loads with caches and the service worker bypassed;
+  - key press to the answered cell painted blue, --keys right answers: from
+    the key event's time stamp to the end of the frame that shows it;
+  - tick lateness against the timers' own schedule, --ticks ticks of games left
+    to run out, idle machine.
+
+    bench_web.py SITE_DIR [--runs 21] [--keys 20] [--ticks 60]
+"""
+
+import argparse
+import gzip
+import os
+import statistics
+import sys
+import time
+
+sys.dont_write_bytecode = True
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "web", "e2e"))
+from browser import MESSAGE, Game, Server, chromium, close  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
+
+# Marks the first frame after the main window shows: requestAnimationFrame
+# runs before the frame is drawn, the message after it.
+DRAWN_PROBE = """
+new MutationObserver(function (_, obs) {
+  if (!document.querySelector('.pw-main:not([hidden])')) return;
+  obs.disconnect();
+  requestAnimationFrame(function () {
+    var ch = new MessageChannel();
+    ch.port1.onmessage = function () { window.__drawn = performance.now(); };
+    ch.port2.postMessage(0);
+  });
+}).observe(document, { subtree: true, childList: true, attributes: true });
+"""
+
+KEY_PROBE = """
+window.__keys = [];
+document.addEventListener('keydown', function (e) {
+  if (!/^[0-9]$/.test(e.key)) return;
+  var t0 = e.timeStamp;
+  requestAnimationFrame(function () {
+    var ch = new MessageChannel();
+    ch.port1.onmessage = function () {
+      var blue = [...document.querySelectorAll('.pw-main [data-id]')].filter(function (c) {
+        return c.dataset.id < 10 && getComputedStyle(c).backgroundColor === 'rgb(0, 0, 255)';
+      }).length;
+      window.__keys.push([performance.now() - t0, blue]);
+    };
+    ch.port2.postMessage(0);
+  });
+}, true);
+"""
+
+# The countdown's changes, and Enter as the memorize timer's start.
+TICK_PROBE = """
+window.__ticks = [];
+var label = document.querySelector('.pw-main [data-id="103"]');
+new MutationObserver(function () {
+  window.__ticks.push([performance.now(), label.textContent]);
+}).observe(label, { childList: true, characterData: true, subtree: true });
+document.addEventListener('keydown', function (e) {
+  if (e.key === 'Enter' && document.activeElement.classList.contains('pw-client'))
+    window.__ticks.push([performance.now(), 'enter']);
+}, true);
+"""
+
+
+def percentile(values, p):
+    values = sorted(values)
+    return values[min(len(values) - 1, int(round(p / 100 * (len(values) - 1))))]
+
+
+def site_size(site):
+    total = 0
+    rows = []
+    for name in sorted(os.listdir(site)):
+        with open(os.path.join(site, name), "rb") as f:
+            data = f.read()
+        packed = len(gzip.compress(data, 9))
+        rows.append((name, len(data), packed))
+        total += packed
+    return total, rows
+
+
+def start_up(server, runs):
+    d = chromium()
+    g = Game(d)
+    try:
+        d.execute_cdp_cmd("Network.enable", {})
+        d.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+        d.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
+        d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": DRAWN_PROBE})
+        times = []
+        for _ in range(runs + 1):
+            d.get(server.url)
+            g.wait(lambda: g.js("return window.__drawn !== undefined"), what="the window drawn")
+            times.append(g.js("return window.__drawn"))
+        return times[1:]  # the first load also starts the browser's own machinery
+    finally:
+        close(d)
+
+
+def key_to_paint(server, keys):
+    d = chromium()
+    g = Game(d)
+    try:
+        g.open(server.url)
+        g.js(KEY_PROBE)
+        g.keys(Keys.ENTER)
+        typed = 0
+        while typed < keys:
+            row = g.memorized_row()
+            g.wait_answer_phase()
+            for digit in row:
+                g.keys(digit)
+                typed += 1
+                time.sleep(0.05)
+        samples = g.js("return window.__keys")
+        # A row's last key shows the next row instead: no blue cell to time.
+        return [ms for ms, blue in samples if blue > 0]
+    finally:
+        close(d)
+
+
+def tick_lateness(server, ticks):
+    d = chromium()
+    g = Game(d)
+    try:
+        g.open(server.url)
+        # One game first, unmeasured: the page's first seconds also compile the
+        # Wasm's optimized tier and fill the worker's cache.
+        g.keys(Keys.ENTER)
+        g.wait(lambda: len(g.boxes()) == 1, timeout=12, what="時間切れ")
+        g.keys(Keys.ENTER)
+        g.js(TICK_PROBE)
+        seen = 0
+        while seen < ticks:
+            g.keys(Keys.ENTER)
+            g.wait(lambda: len(g.boxes()) == 1, timeout=12, what="時間切れ")
+            g.keys(Keys.ENTER)  # closes the box
+            g.wait(lambda: g.label(MESSAGE) == "リターンを押してね", what="rest")
+            seen = sum(1 for _, text in g.js("return window.__ticks") if text != "enter") - \
+                2 * sum(1 for _, text in g.js("return window.__ticks") if text == "enter")
+        events = g.js("return window.__ticks")
+    finally:
+        close(d)
+    # Each game: Enter (memorize timer on, label 3), 3 memorize ticks (the last
+    # writes 0, then 5 and turns the answer timer on), 5 answer ticks.
+    late = []
+    origin = None
+    k = 0
+    i = 0
+    while i < len(events):
+        t, text = events[i]
+        if text == "enter":
+            origin, k = t, 0
+            i += 2  # Enter's own "3" (restart writes it once)
+            continue
+        if origin is None:
+            i += 1
+            continue
+        k += 1
+        late.append(t - (origin + 1000 * k))
+        if text == "0" and i + 1 < len(events) and events[i + 1][1] == "5":
+            origin, k = events[i + 1][0], 0  # the answer timer starts here
+            i += 2
+            continue
+        i += 1
+    return late[:ticks]
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("site")
+    p.add_argument("--runs", type=int, default=21)
+    p.add_argument("--keys", type=int, default=20)
+    p.add_argument("--ticks", type=int, default=60)
+    a = p.parse_args()
+
+    total, rows = site_size(a.site)
+    print("site over the wire, gzip -9:")
+    for name, raw, packed in rows:
+        print("  %-22s %7d B -> %6d B" % (name, raw, packed))
+    print("load average before the timed parts: %s" % open("/proc/loadavg").read().split()[0])
+    print("  total %.1f KB (target <= 150 KB): %s" % (total / 1024, "met" if total <= 150 * 1024 else "MISSED"))
+
+    server = Server(os.path.abspath(a.site))
+    server.start()
+    try:
+        t = start_up(server, a.runs)
+        print("navigation start to window drawn, %d loads: median %.1f ms, worst %.1f ms "
+              "(target <= 200 ms): %s" % (len(t), statistics.median(t), max(t),
+                                          "met" if statistics.median(t) <= 200 else "MISSED"))
+        k = key_to_paint(server, a.keys)
+        med, p95 = statistics.median(k), percentile(k, 95)
+        print("key press to answered cell painted blue, %d keys: median %.1f ms, 95th %.1f ms, "
+              "worst %.1f ms (target < 16 ms): %s" % (len(k), med, p95, max(k),
+                                                     "met" if med < 16 and p95 < 16 else "MISSED"))
+        late = tick_lateness(server, a.ticks)
+        print("  each tick, ms late: " + " ".join("%+.1f" % x for x in late))
+        print("tick lateness, %d ticks idle: median %+.2f ms, min %+.2f ms, max %+.2f ms "
+              "(target within +-5 ms): %s" % (len(late), statistics.median(late), min(late),
+                                              max(late),
+                                              "met" if max(abs(x) for x in late) <= 5 else "MISSED"))
+    finally:
+        server.stop()
+
+
+if __name__ == "__main__":
+    main()
