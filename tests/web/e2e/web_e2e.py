@@ -89,7 +89,8 @@ class DesktopGame(SiteTest):
         self.assertEqual(g.cells()[0], row[0])
         self.assertEqual(g.cell_colour(0), "rgb(0, 0, 255)")
         self.assertEqual(g.pixel(x, y), BLUE)
-        g.keys(row[1:])
+        # The rest from the numeric keypad.
+        g.keys(*[getattr(Keys, "NUMPAD" + d) for d in row[1:]])
         g.wait(lambda: g.label(SCORE) == "1", what="score 1")
 
         # A wrong key: the box, then the new record's name window.
