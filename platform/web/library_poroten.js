@@ -64,6 +64,13 @@ mergeInto(LibraryManager.library, {
       }
       var open = w.root.querySelector('.pw-menu:not([hidden])');
       if (open) { PW.menuKey(w, open, e); return; }
+      // A click on the page around the window takes the focus from it; the
+      // keys are still the game's, as the only window's on a desktop are.
+      if (e.target === document.body || e.target === document.documentElement) {
+        w.client.focus({ preventScroll: true });
+        var code = PW.character(e);
+        if (code) { e.preventDefault(); PW.send(w, -1, code); }
+      }
     },
     closeMenus: function () {
       document.querySelectorAll('.pw-menu').forEach(function (m) {
@@ -237,6 +244,7 @@ mergeInto(LibraryManager.library, {
       return w.handle;
     },
     showBox: function (box, title, text) {
+      PW.closeMenus();  // a box that opens by itself (a game ending) closes an open menu
       var before = document.activeElement;
       var dlg = document.createElement('dialog');
       dlg.className = 'pw-box';
@@ -271,8 +279,12 @@ mergeInto(LibraryManager.library, {
         done = true;
         dlg.close();
         dlg.remove();
-        if (before && before.isConnected && !PW.modalOpen()) before.focus({ preventScroll: true });
-        else {
+        if (!PW.modalOpen()) {
+          // Back where the focus was, unless that went away meanwhile (a menu
+          // that closed): then to the game.
+          if (before && before.isConnected && before.getClientRects().length) before.focus({ preventScroll: true });
+          else if (PW.main && !PW.main.root.hidden) PW.main.client.focus({ preventScroll: true });
+        } else {
           var top = document.querySelectorAll('dialog[open]');
           if (top.length) {
             var last = top[top.length - 1];

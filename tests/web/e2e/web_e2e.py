@@ -194,6 +194,9 @@ class DesktopGame(SiteTest):
     def test_quit_ends_the_game_and_says_so(self):
         g = self.game
         g.open(self.server.url)
+        # A click beside the window takes the focus; Enter still starts a game.
+        ActionChains(self.driver).move_by_offset(600, 400).click().perform()
+        self.assertEqual(g.active().tag_name, "body")
         g.keys(Keys.ENTER)
         g.memorized_row()
         self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
