@@ -57,13 +57,16 @@ document.addEventListener('keydown', function (e) {
 }, true);
 """
 
-# The countdown's changes, and Enter as the memorize timer's start.
+# Every write to the countdown, stamped as it happens (an observer would see
+# it only after the rest of the handler, a message box included), and Enter.
 TICK_PROBE = """
 window.__ticks = [];
 var label = document.querySelector('.pw-main [data-id="103"]');
-new MutationObserver(function () {
-  window.__ticks.push([performance.now(), label.textContent]);
-}).observe(label, { childList: true, characterData: true, subtree: true });
+var text = Object.getOwnPropertyDescriptor(Node.prototype, 'textContent');
+Object.defineProperty(label, 'textContent', {
+  get: function () { return text.get.call(this); },
+  set: function (v) { window.__ticks.push([performance.now(), v]); text.set.call(this, v); }
+});
 document.addEventListener('keydown', function (e) {
   if (e.key === 'Enter' && document.activeElement.classList.contains('pw-client'))
     window.__ticks.push([performance.now(), 'enter']);
@@ -139,40 +142,37 @@ def tick_lateness(server, ticks):
         g.wait(lambda: len(g.boxes()) == 1, timeout=12, what="時間切れ")
         g.keys(Keys.ENTER)
         g.js(TICK_PROBE)
-        seen = 0
-        while seen < ticks:
+        while True:
             g.keys(Keys.ENTER)
             g.wait(lambda: len(g.boxes()) == 1, timeout=12, what="時間切れ")
             g.keys(Keys.ENTER)  # closes the box
             g.wait(lambda: g.label(MESSAGE) == "リターンを押してね", what="rest")
-            seen = sum(1 for _, text in g.js("return window.__ticks") if text != "enter") - \
-                2 * sum(1 for _, text in g.js("return window.__ticks") if text == "enter")
-        events = g.js("return window.__ticks")
+            late = lateness(g.js("return window.__ticks"))
+            if len(late) >= ticks:
+                return late[:ticks]
     finally:
         close(d)
-    # Each game: Enter (memorize timer on, label 3), 3 memorize ticks (the last
-    # writes 0, then 5 and turns the answer timer on), 5 answer ticks.
+
+
+def lateness(events):
+    """Each tick against its timer's schedule. A game left to run out writes
+    3 (memorize timer on), 2, 1, 0 and at once 5 (answer timer on), then 4,
+    3, 2, 1, 0: the 3 and the 5 written as a timer starts are the origins."""
     late = []
-    origin = None
-    k = 0
-    i = 0
-    while i < len(events):
-        t, text = events[i]
+    phase, origin, k = None, 0.0, 0
+    for t, text in events:
         if text == "enter":
-            origin, k = t, 0
-            i += 2  # Enter's own "3" (restart writes it once)
-            continue
-        if origin is None:
-            i += 1
-            continue
-        k += 1
-        late.append(t - (origin + 1000 * k))
-        if text == "0" and i + 1 < len(events) and events[i + 1][1] == "5":
-            origin, k = events[i + 1][0], 0  # the answer timer starts here
-            i += 2
-            continue
-        i += 1
-    return late[:ticks]
+            phase = "start"
+        elif phase == "start" and text == "3":
+            phase, origin, k = "memorize", t, 0
+        elif phase == "memorize" and text == "5":
+            phase, origin, k = "answer", t, 0
+        elif phase in ("memorize", "answer"):
+            k += 1
+            late.append(t - (origin + 1000 * k))
+            if phase == "answer" and text == "0":
+                phase = None
+    return late
 
 
 def main():
