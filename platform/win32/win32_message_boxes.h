@@ -8,8 +8,7 @@ namespace poroten::win32 {
 
 class Win32MessageBoxes : public platform::MessageBoxes {
 public:
-    void show(std::string_view title, std::string_view text,
-              std::function<void()> closed) override;
+    void show(std::string_view title, std::string_view text, std::function<void()> closed) override;
 };
 
 // The game separates lines with a lone CR; the message box wants CR LF.

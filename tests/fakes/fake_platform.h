@@ -127,8 +127,7 @@ struct ShownBox {
 // holdOpen is set: then boxes stay open, as in a browser, until closeTop().
 class FakeMessageBoxes : public platform::MessageBoxes {
 public:
-    void show(std::string_view title, std::string_view text,
-              std::function<void()> closed) override;
+    void show(std::string_view title, std::string_view text, std::function<void()> closed) override;
     std::vector<ShownBox> shown;
     // Runs while the box is "open", to act as a user could during a modal box.
     std::function<void(const ShownBox&)> whileOpen;
