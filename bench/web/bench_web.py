@@ -7,7 +7,8 @@
   - key press to the answered cell painted blue, --keys right answers: from
     the key event's time stamp to the end of the frame that shows it;
   - tick lateness against the timers' own schedule, --ticks ticks of games left
-    to run out, idle machine.
+    to run out (the machine's load average is printed: the figure is meant
+    for an idle machine).
 
     bench_web.py SITE_DIR [--runs 21] [--keys 20] [--ticks 60]
 """
@@ -204,7 +205,7 @@ def main():
                                                      "met" if med < 16 and p95 < 16 else "MISSED"))
         late = tick_lateness(server, a.ticks)
         print("  each tick, ms late: " + " ".join("%+.1f" % x for x in late))
-        print("tick lateness, %d ticks idle: median %+.2f ms, min %+.2f ms, max %+.2f ms "
+        print("tick lateness, %d ticks: median %+.2f ms, min %+.2f ms, max %+.2f ms "
               "(target within +-5 ms): %s" % (len(late), statistics.median(late), min(late),
                                               max(late),
                                               "met" if max(abs(x) for x in late) <= 5 else "MISSED"))
