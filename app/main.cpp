@@ -1,12 +1,14 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 
 #include "game/game_window.h"
 #include "highscore/high_score_store.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_platform.h"
+#include "poroten_version.h"
 
 namespace {
 
@@ -25,9 +27,38 @@ bool displayMissing() {
 #endif
 }
 
+// --help and --version answer on the terminal, before Qt looks for a display.
+// Returns the exit code when one of them was asked for, -1 otherwise.
+int answerCommandLine(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("poroten " POROTEN_VERSION "\n", stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(
+                "Usage: poroten [--help | --version]\n"
+                "ポロテン: a row of digits shows for three seconds; type it back, left to right,\n"
+                "within five seconds. Enter starts a game. The best score is kept in m_score.sav\n"
+                "beside the program, or in ~/.local/share/poroten/ when that folder is not "
+                "writable.\n"
+                "数字を覚えて、時間内に左から打ち込むゲームです。リターンで始まります。\n"
+                "\n"
+                "  --help     show this help and exit\n"
+                "  --version  show the version and exit\n",
+                stdout);
+            return 0;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const int code = answerCommandLine(argc, argv); code >= 0) {
+        return std::fflush(stdout) == 0 ? code : 1;
+    }
     if (displayMissing()) {
         std::fputs(
             "poroten: this game needs a graphical display (X11 or Wayland), and none was found.\n"

@@ -25,7 +25,8 @@ public:
     // The user's own data folder for this program; it may not exist yet.
     virtual std::filesystem::path userDataDirectory() const = 0;
     // Opens the file for reading and writing, creating it empty when missing
-    // (and its folder), and returns its whole content.
+    // (and its folder), and returns its whole content. Temporary files that
+    // this adapter's own interrupted saves of it left beside it are removed.
     virtual ReadResult readOrCreate(const std::filesystem::path& file) = 0;
     // Replaces the file's content atomically: a crash leaves the old content or
     // the new, never a mix.

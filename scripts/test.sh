@@ -38,7 +38,7 @@ cp tests/fuzz/corpus/* "$work"/
 build-fuzz/tests/score_file_fuzzer -max_total_time=30 -print_final_stats=0 "$work" 2>&1 | tail -n 2
 rm -rf "$work"
 
-for extra in scripts/test-e2e.sh scripts/test-windows.sh scripts/test-web.sh; do
+for extra in scripts/test-e2e.sh scripts/test-windows.sh scripts/test-web.sh scripts/test-release.sh; do
     if [ -f "$extra" ]; then
         echo "== $extra"
         bash "$extra"

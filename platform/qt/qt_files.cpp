@@ -1,6 +1,7 @@
 #include "platform/qt/qt_files.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -58,6 +59,39 @@ void syncDirectory([[maybe_unused]] const QString& directory) {
 #endif
 }
 
+// A save killed after QSaveFile has named its temporary file (it links the
+// unnamed O_TMPFILE in as "<name>.XXXXXX" just before the rename, or creates
+// it under that name where O_TMPFILE is missing) leaves it behind for good.
+// The six characters are letters, digits in older Qt versions; nothing else
+// beside the file is touched.
+bool isLeftoverOfSave(const QString& candidate, const QString& fileName) {
+    constexpr int kRandomPart = 6;
+    if (candidate.size() != fileName.size() + 1 + kRandomPart ||
+        !candidate.startsWith(fileName + QLatin1Char('.'))) {
+        return false;
+    }
+    for (const QChar c : QStringView(candidate).right(kRandomPart)) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void removeLeftoversOfSaves(const QFileInfo& file) {
+    const QString fileName = file.fileName();
+    const QDir folder = file.absoluteDir();
+    const QFileInfoList candidates = folder.entryInfoList(
+        {fileName + QStringLiteral(".??????")},
+        QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks | QDir::CaseSensitive);
+    for (const QFileInfo& candidate : candidates) {
+        if (isLeftoverOfSave(candidate.fileName(), fileName)) {
+            QFile::remove(candidate.absoluteFilePath());
+        }
+    }
+}
+
 }  // namespace
 
 std::filesystem::path QtFiles::programDirectory() const {
@@ -95,6 +129,7 @@ ReadResult QtFiles::readOrCreate(const std::filesystem::path& file) {
         result.error = f.errorString().toStdString();
         return result;
     }
+    removeLeftoversOfSaves(info);
     result.ok = true;
     result.bytes = content.toStdString();
     return result;

@@ -76,6 +76,40 @@ bool writeAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// replace() below writes "<name>.<process id>.tmp" beside the file; a save
+// killed before its move leaves that behind for good.
+bool isLeftoverOfSave(const std::wstring& candidate, const std::wstring& fileName) {
+    const std::wstring suffix = L".tmp";
+    if (candidate.size() <= fileName.size() + 1 + suffix.size() ||
+        candidate.compare(0, fileName.size() + 1, fileName + L".") != 0 ||
+        candidate.compare(candidate.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return false;
+    }
+    const auto first = candidate.begin() + static_cast<std::ptrdiff_t>(fileName.size() + 1);
+    const auto last = candidate.end() - static_cast<std::ptrdiff_t>(suffix.size());
+    return last - first <= 10 &&
+           std::all_of(first, last, [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+void removeLeftoversOfSaves(const std::filesystem::path& file) {
+    const std::wstring fileName = file.filename().native();
+    const std::filesystem::path pattern = file.parent_path() / (fileName + L".*.tmp");
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if ((found.dwFileAttributes & skip) == 0 && isLeftoverOfSave(found.cFileName, fileName)) {
+            // A save still writing holds its file unshared, so this fails for it.
+            DeleteFileW((file.parent_path() / found.cFileName).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 }  // namespace
 
 std::filesystem::path Win32Files::programDirectory() const {
@@ -143,6 +177,7 @@ platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file)
         filled += read;
     }
     bytes.resize(filled);
+    removeLeftoversOfSaves(file);
     result.ok = true;
     result.bytes = std::move(bytes);
     return result;

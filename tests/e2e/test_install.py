@@ -68,15 +68,24 @@ class Installed(unittest.TestCase):
         with open(os.path.join(prefix, ICONS[2]), encoding="utf-8") as f:
             self.assertIn("<svg", f.read())
 
-    def play_as_test_user(self, prefix, name, data_home=None):
-        """Runs as_user.py as the unprivileged test user; returns (account, its result)."""
+    def play_as_test_user(self, prefix, name, data_home=None, beside_record=()):
+        """Runs as_user.py as the unprivileged test user, with the files named in
+        beside_record waiting in the user's data folder; returns (account, its result)."""
         try:
             account = pwd.getpwnam(TEST_USER)
         except KeyError:
             subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", TEST_USER],
                            check=True)
             account = pwd.getpwnam(TEST_USER)
-        shutil.rmtree(os.path.join(account.pw_dir, ".local/share/poroten"), ignore_errors=True)
+        data = os.path.join(account.pw_dir, ".local/share/poroten")
+        shutil.rmtree(data, ignore_errors=True)
+        for file in beside_record:
+            os.makedirs(data, exist_ok=True)
+            with open(os.path.join(data, file), "w") as f:
+                f.write("left here")
+            for path in (".local", ".local/share", ".local/share/poroten",
+                         ".local/share/poroten/" + file):
+                os.chown(os.path.join(account.pw_dir, path), account.pw_uid, account.pw_gid)
 
         # The scripts where the test user can read them, whatever guards the work tree.
         scripts = tempfile.mkdtemp(prefix="poroten-e2e-user-")
@@ -165,3 +174,50 @@ class Installed(unittest.TestCase):
                          ("poroten", "ポロテン", "Game;"))
         mode = os.stat(os.path.join(tree, "usr/bin/poroten")).st_mode
         self.assertTrue(mode & 0o111, oct(mode))
+
+
+INSTALLED_DEB = os.environ.get("POROTEN_INSTALLED_DEB", "")
+
+
+@unittest.skipUnless(INSTALLED_DEB and os.geteuid() == 0,
+                     "needs the .deb installed with apt-get, as scripts/test-release.sh does")
+class InstalledPackage(unittest.TestCase):
+    """The release's .deb as apt-get installed it on this machine."""
+    play_as_test_user = Installed.play_as_test_user
+
+    def test_installed_package_answers_plays_and_tidies_up(self):
+        def field(name):
+            return subprocess.run(["dpkg-deb", "-f", INSTALLED_DEB, name], check=True,
+                                  capture_output=True, text=True).stdout.strip()
+
+        version = field("Version")
+        status = subprocess.run(["dpkg-query", "-W", "-f", "${Status} ${Version}", "poroten"],
+                                capture_output=True, text=True).stdout
+        self.assertEqual(status, "install ok installed " + version)
+        listed = subprocess.run(["dpkg", "-L", "poroten"], check=True, capture_output=True,
+                                text=True).stdout.splitlines()
+        for path in ["/usr/bin/poroten", "/usr/share/applications/poroten.desktop",
+                     "/usr/share/metainfo/example.poroten.poroten.metainfo.xml",
+                     "/usr/share/doc/poroten/copyright"]:
+            self.assertIn(path, listed)
+
+        # A terminal without a display: both answer and end at once.
+        bare = {"PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "HOME": "/nonexistent"}
+        answer = subprocess.run(["poroten", "--version"], env=bare, capture_output=True,
+                                text=True, timeout=10)
+        self.assertEqual((answer.returncode, answer.stdout), (0, f"poroten {version}\n"))
+        answer = subprocess.run(["poroten", "--help"], env=bare, capture_output=True,
+                                text=True, timeout=10)
+        self.assertEqual(answer.returncode, 0)
+        self.assertTrue(answer.stdout.startswith("Usage: poroten"), answer.stdout)
+
+        # An earlier save killed before its rename left its temporary file;
+        # the installed program plays, keeps its record in the user's data
+        # folder, and removes that file but nothing else.
+        account, result = self.play_as_test_user(
+            "/usr", "Deb", beside_record=["m_score.sav.Xy12Zq", "m_score.sav.bak"])
+        self.assertEqual(result, {"box": None, "exit": 0})
+        data = os.path.join(account.pw_dir, ".local/share/poroten")
+        self.assertEqual(sorted(os.listdir(data)), ["m_score.sav", "m_score.sav.bak"])
+        with open(os.path.join(data, "m_score.sav"), "rb") as f:
+            self.assertEqual(f.read(), record_bytes(1, b"Deb"))

@@ -63,11 +63,16 @@ class Session:
             self.env["DISPLAY"] = ":" + f.readline().strip()
 
     def start_game(self):
-        folder = os.path.join(self.work, "game")
-        shutil.rmtree(folder, ignore_errors=True)
-        os.makedirs(folder)
-        self.exe = os.path.join(folder, "poroten.exe")
-        shutil.copy(self.args.exe, self.exe)
+        if self.args.in_place:
+            # An installed or unzipped copy plays where it lies.
+            self.exe = os.path.abspath(self.args.exe)
+            folder = os.path.dirname(self.exe)
+        else:
+            folder = os.path.join(self.work, "game")
+            shutil.rmtree(folder, ignore_errors=True)
+            os.makedirs(folder)
+            self.exe = os.path.join(folder, "poroten.exe")
+            shutil.copy(self.args.exe, self.exe)
         self.score_file = os.path.join(folder, "m_score.sav")
         self.game = subprocess.Popen(["wine", self.exe], cwd=folder, env=self.env,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -266,6 +271,8 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--work", required=True)
+    parser.add_argument("--in-place", action="store_true",
+                        help="play the program in its own folder, which holds no record yet")
     args = parser.parse_args()
     for tool in ("wine", "wineserver", "Xvfb", "xdotool", "import", "convert"):
         if not shutil.which(tool):

@@ -4,7 +4,11 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "game/layout.h"
@@ -151,6 +155,44 @@ TEST(Win32Files, FoldersAreBesideTheProgramAndInRoamingAppData) {
     const wchar_t* appData = _wgetenv(L"APPDATA");
     ASSERT_NE(appData, nullptr);
     EXPECT_EQ(files.userDataDirectory(), std::filesystem::path(appData) / L"poroten");
+}
+
+// What a save killed before its move leaves, "<name>.<process id>.tmp", goes
+// at the next start; names that only look alike stay.
+TEST(Win32Files, LeftoversOfKilledSavesGoAtTheNextStartAndNothingElse) {
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::filesystem::path dir =
+        std::filesystem::path(temp) /
+        (L"poroten-leftovers-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto write = [&](const wchar_t* name, const char* text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+    };
+    write(L"m_score.sav", "old record");
+    write(L"m_score.sav.4242.tmp", "new rec");
+    write(L"m_score.sav.7.tmp", "new");
+    const std::vector<std::wstring> others{L"m_score.sav.bak", L"m_score.sav.12a4.tmp",
+                                           L"m_score.sav..tmp", L"other.4242.tmp",
+                                           L"m_score.sav.4242.tmp.bak"};
+    for (const auto& name : others) {
+        write(name.c_str(), "keep");
+    }
+    std::filesystem::create_directory(dir / L"m_score.sav.99.tmp");
+
+    Win32Files files;
+    const platform::ReadResult read = files.readOrCreate(dir / L"m_score.sav");
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.bytes, "old record");
+    std::set<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.insert(entry.path().filename().native());
+    }
+    std::set<std::wstring> expected(others.begin(), others.end());
+    expected.insert({L"m_score.sav", L"m_score.sav.99.tmp"});
+    EXPECT_TRUE(names == expected) << names.size() << " names";
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
