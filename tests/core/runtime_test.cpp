@@ -60,13 +60,15 @@ TEST(ClockRandom, ReseedingBeforeEachDrawKeepsDigitsUniform) {
             ++counts[static_cast<std::size_t>(digit)];
         }
     }
-    // Chi-square with 9 degrees of freedom: 27.9 is the 0.1% critical value.
+    // Chi-square with 9 degrees of freedom: 33.7 is the 0.01% critical value.
+    // The fault this guards against (one digit per clock tick) scores in the
+    // thousands, and a 0.1% cut-off failed a run by chance.
     const double expected = kRows * 3 / 10.0;
     double chi2 = 0;
     for (int c : counts) {
         chi2 += (c - expected) * (c - expected) / expected;
     }
-    EXPECT_LT(chi2, 27.9);
+    EXPECT_LT(chi2, 33.7);
 }
 
 TEST(ClockRandom, RowsDrawnWithinOneClockTickAreIndependent) {
