@@ -243,6 +243,14 @@ class NameBox:
         time.sleep(seconds)
         return self.text()
 
+    def ink(self):
+        """Dark pixels inside the box on screen: the composition is drawn there
+        while the box's text stays empty."""
+        x, y, w, h = self.harness.extents(self.box)
+        shot = self.harness.Screenshot()
+        return sum(1 for px in range(x + 3, x + w - 3) for py in range(y + 3, y + h - 4)
+                   if sum(shot.rgb(px, py)) < 384)
+
     def switch_on(self):
         """Switches the input method on (Zenkaku_Hankaku) unless it already is;
         True once a typed letter stays in a composition."""
@@ -284,8 +292,10 @@ def play(harness, program, im, seen):
         # Space converts, Enter commits, and only the next Enter is OK.
         name = NameBox(harness, game)
         seen["on in the name box"] = name.switch_on()
+        seen["ink in the empty box"] = name.ink()
         harness.type_text("yamada")
         seen["box while composing"] = name.settled()
+        seen["ink while composing"] = name.ink()
         seen["name box"] = list(harness.extents(name.box))
         seen["windows while composing"] = other_windows(game.pid)
         harness.key("Escape")
@@ -328,9 +338,16 @@ def play(harness, program, im, seen):
         harness.key("Return")
         harness.type_text("da")
         seen["second box before closing"] = name.settled()
-        harness.close_window(name.xid)
-        seen["main window back after closing"] = wait_quietly(
-            harness, lambda: harness.x_map_state(game.main_xid) == "IsViewable")
+        # A second request if the first goes unanswered, counted: one in several
+        # runs with Fcitx 5 has seen the first one left without effect.
+        seen["close requests"] = 0
+        seen["main window back after closing"] = False
+        while not seen["main window back after closing"] and seen["close requests"] < 2:
+            harness.close_window(name.xid)
+            seen["close requests"] += 1
+            seen["main window back after closing"] = wait_quietly(
+                harness, lambda: harness.x_map_state(game.main_xid) == "IsViewable", 3.0)
+        seen["windows after closing"] = game.windows_shown()
         time.sleep(0.5)
         seen["running after closing"] = game.proc.poll() is None
         seen["record after closing"] = game.score_file().hex(" ")

@@ -4,6 +4,7 @@ composed, converted and committed in the name window as players expect."""
 
 import os
 import shutil
+import sys
 import unittest
 
 from e2e_case import GameCase, record_bytes, run_as_test_user, user_folder
@@ -27,11 +28,13 @@ class InputMethods(unittest.TestCase):
         # Enter started the game and the digits typed back scored.
         self.assertTrue(seen["first row scored"], seen)
 
-        # The name box composes: romaji stays in the composition, Esc drops it
-        # and leaves the window open, Space converts, Enter commits 山田, and
-        # only the next Enter saves it.
+        # The name box composes: romaji stays in a composition drawn inside the
+        # box, Esc drops it and leaves the window open, Space converts, Enter
+        # commits 山田, and only the next Enter saves it.
         self.assertTrue(seen["on in the name box"], seen)
         self.assertEqual(seen["box while composing"], "")
+        self.assertGreater(seen["ink while composing"], seen["ink in the empty box"] + 20,
+                           "the composition is not drawn inside the name box")
         self.assertEqual((seen["box after Esc"], seen["name window after Esc"]), ("", True))
         self.assertEqual(seen["box after the first Enter"], "山田", seen)
         self.assertTrue(seen["main window back"], seen)
@@ -50,6 +53,9 @@ class InputMethods(unittest.TestCase):
         self.assertTrue(seen["on in the second name box"], seen)
         self.assertEqual(seen["second box before closing"], "やま")
         self.assertTrue(seen["main window back after closing"], seen)
+        if seen["close requests"] > 1:
+            print(f"\n{kind}: the name window closed on the second close request",
+                  file=sys.stderr)
         self.assertTrue(seen["running after closing"], seen)
         self.assertEqual(seen["record after closing"],
                          record_bytes(2, "やま".encode("cp932")).hex(" "))
