@@ -82,7 +82,7 @@ class InputMethod:
     def __init__(self, kind, config):
         self.kind = kind
         self.config = config
-        self.env = {"XDG_CONFIG_HOME": config}
+        self.env = {}  # what the program needs to reach it
         self.log = open(os.path.join(config, "im.log"), "wb")
 
     def start(self):
@@ -93,15 +93,16 @@ class InputMethod:
             self.daemon = subprocess.Popen(
                 ["ibus-daemon", "--panel=disable", "--emoji-extension=disable",
                  "--config=disable", "--replace"], env=env, stdout=self.log, stderr=self.log)
-            address = poll(lambda: output("ibus", "address") not in ("", "(null)")
-                           and output("ibus", "address"), 20)
+            address = poll(lambda: output("ibus", "address").replace("(null)", ""), 20)
             if not address:
                 raise Unavailable("ibus-daemon did not answer")
             self.env["IBUS_ADDRESS"] = address
-            engine = poll(lambda: subprocess.run(["ibus", "engine", "mozc-jp"],
-                                                 capture_output=True).returncode == 0
-                          or output("ibus", "engine") == "mozc-jp", 20)
-            if not engine or output("ibus", "engine") != "mozc-jp":
+
+            def use_mozc():
+                subprocess.run(["ibus", "engine", "mozc-jp"], capture_output=True)
+                return output("ibus", "engine") == "mozc-jp"
+
+            if not poll(use_mozc, 20):
                 raise Unavailable("IBus has no Mozc engine (ibus engine mozc-jp failed)")
             self.env["QT_IM_MODULE"] = "ibus"
         else:
@@ -131,8 +132,7 @@ class InputMethod:
 
     def stop(self):
         if self.kind == "ibus":
-            subprocess.run(["ibus", "exit"], env=dict(os.environ, **self.env),
-                           capture_output=True)
+            subprocess.run(["ibus", "exit"], capture_output=True)
         else:
             subprocess.run(["fcitx5-remote", "-e"], capture_output=True)
         try:
