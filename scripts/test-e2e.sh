@@ -7,8 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # What only this suite needs: xprop and xwininfo, the desktop entry checker,
-# and dpkg-shlibdeps for the package's library dependencies.
-bash scripts/install-deps.sh test x11-utils desktop-file-utils dpkg-dev
+# dpkg-shlibdeps for the package's library dependencies, and two Japanese
+# input methods with Mozc for Qt programs, plus python3-xlib to reach them.
+bash scripts/install-deps.sh test x11-utils desktop-file-utils dpkg-dev \
+    ibus ibus-mozc fcitx5 fcitx5-mozc fcitx5-frontend-qt6 python3-xlib
 
 cmake -S . -B build-e2e -DPOROTEN_TESTS=ON -DPOROTEN_E2E=ON >/dev/null
 cmake --build build-e2e -j"$(nproc)" --target poroten

@@ -129,18 +129,6 @@ protected:
         report(focusedControl(), typed);
     }
 
-    // Characters composed by an input method, full-width digits among them.
-    void inputMethodEvent(QInputMethodEvent* e) override {
-        std::u32string typed;
-        for (const uint c : e->commitString().toUcs4()) {
-            if (isTypable(c)) {
-                typed.push_back(c);
-            }
-        }
-        e->accept();
-        report(focusedControl(), typed);
-    }
-
     void closeEvent(QCloseEvent* e) override {
         e->ignore();
         if (events_) {
@@ -388,13 +376,14 @@ public:
         }
 
         if (!desc.focusControl) {
-            // No control takes the focus, so every key, typed or composed by an
-            // input method, comes to the window itself.
+            // No control takes the focus, so every key comes to the window
+            // itself. The window asks for no input method either: one left on
+            // in kana mode would otherwise swallow the digits into its
+            // composition, and Enter would only commit it.
             for (const auto& entry : tabOrder) {
                 entry.second->setFocusPolicy(Qt::NoFocus);
             }
             form.setFocusPolicy(Qt::StrongFocus);
-            form.setAttribute(Qt::WA_InputMethodEnabled);
             focusTarget_ = &form;
         }
 

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_window.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -320,6 +321,12 @@ Win32Window::Win32Window(Win32WindowFactory& factory, const WindowDesc& desc,
         std::abort();
     }
     factory_.windows_.insert(this);
+    if (!desc_.focusControl) {
+        // Keys go to the window itself, straight to the game: with no input
+        // context, an IME left on in kana mode cannot turn digits and Enter
+        // into a composition. Text boxes keep theirs.
+        ImmAssociateContextEx(hwnd_, nullptr, 0);
+    }
     createControls();
     applyDpi(windowDpi(hwnd_), nullptr);
 }

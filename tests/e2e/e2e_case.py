@@ -1,15 +1,57 @@
 """The base of every end-to-end test: a fresh copy of the program per test."""
 
+import glob
+import json
 import os
+import pwd
 import re
+import shutil
 import struct
+import subprocess
+import tempfile
 import unittest
 
 from harness import Game, Screenshot
 
 
+HERE = os.path.dirname(os.path.abspath(__file__))
+TEST_USER = "porotentest"
+
+
 def record_bytes(score, name_cp932):
     return struct.pack("<hH", score, len(name_cp932)) + name_cp932 + struct.pack("<h", 2)
+
+
+def user_folder(test):
+    """A folder the unprivileged test user can read, holding the suite's scripts
+    whatever guards the work tree; removed after the test."""
+    folder = tempfile.mkdtemp(prefix="poroten-e2e-user-")
+    test.addCleanup(shutil.rmtree, folder, True)
+    os.chmod(folder, 0o755)
+    for script in glob.glob(os.path.join(HERE, "*.py")):
+        shutil.copy(script, folder)
+    return folder
+
+
+def run_as_test_user(test, folder, script, *args, timeout=120):
+    """Runs folder/script as the test user (added when missing) in a D-Bus session
+    of its own on this display; returns (the account, the JSON object it printed)."""
+    try:
+        account = pwd.getpwnam(TEST_USER)
+    except KeyError:
+        subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", TEST_USER],
+                       check=True)
+        account = pwd.getpwnam(TEST_USER)
+    env = {"HOME": account.pw_dir, "USER": TEST_USER, "LOGNAME": TEST_USER,
+           "LANG": "C.UTF-8", "PATH": "/usr/local/bin:/usr/bin:/bin",
+           "DISPLAY": os.environ["DISPLAY"]}
+    run = subprocess.run(
+        ["runuser", "-u", TEST_USER, "--", "env", "-i", *[f"{k}={v}" for k, v in env.items()],
+         "dbus-run-session", "--", "/usr/bin/python3", os.path.join(folder, script), "--inner",
+         *args], capture_output=True, text=True, timeout=timeout)
+    lines = [line for line in run.stdout.splitlines() if line.startswith("{")]
+    test.assertTrue(lines, run.stdout + run.stderr[-3000:])
+    return account, json.loads(lines[-1])
 
 
 class GameCase(unittest.TestCase):

@@ -426,3 +426,18 @@ class Game:
         path = os.path.join(folder or self.folder, "m_score.sav")
         with open(path, "rb") as f:
             return f.read()
+
+
+def close_window(window):
+    """What a window manager's close box does: asks the client with WM_DELETE_WINDOW."""
+    from Xlib import X, display, protocol
+    d = display.Display()
+    try:
+        target = d.create_resource_object("window", window)
+        event = protocol.event.ClientMessage(
+            window=target, client_type=d.intern_atom("WM_PROTOCOLS"),
+            data=(32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+        target.send_event(event, event_mask=X.NoEventMask)
+        d.flush()
+    finally:
+        d.close()

@@ -2,7 +2,6 @@
 
 import configparser
 import glob
-import json
 import os
 import pwd
 import shutil
@@ -10,11 +9,9 @@ import subprocess
 import tempfile
 import unittest
 
-from e2e_case import record_bytes
+from e2e_case import TEST_USER, record_bytes, run_as_test_user, user_folder
 
-HERE = os.path.dirname(os.path.abspath(__file__))
 BUILD = os.environ.get("POROTEN_BUILD_DIR", "")
-TEST_USER = "porotentest"
 
 ICONS = ["share/icons/hicolor/32x32/apps/poroten.png",
          "share/icons/hicolor/256x256/apps/poroten.png",
@@ -72,11 +69,11 @@ class Installed(unittest.TestCase):
         """Runs as_user.py as the unprivileged test user, with the files named in
         beside_record waiting in the user's data folder; returns (account, its result)."""
         try:
-            account = pwd.getpwnam(TEST_USER)
+            pwd.getpwnam(TEST_USER)
         except KeyError:
             subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", TEST_USER],
                            check=True)
-            account = pwd.getpwnam(TEST_USER)
+        account = pwd.getpwnam(TEST_USER)
         data = os.path.join(account.pw_dir, ".local/share/poroten")
         shutil.rmtree(data, ignore_errors=True)
         for file in beside_record:
@@ -86,27 +83,9 @@ class Installed(unittest.TestCase):
             for path in (".local", ".local/share", ".local/share/poroten",
                          ".local/share/poroten/" + file):
                 os.chown(os.path.join(account.pw_dir, path), account.pw_uid, account.pw_gid)
-
-        # The scripts where the test user can read them, whatever guards the work tree.
-        scripts = tempfile.mkdtemp(prefix="poroten-e2e-user-")
-        self.addCleanup(shutil.rmtree, scripts, True)
-        os.chmod(scripts, 0o755)
-        for script in ("as_user.py", "harness.py", "session.py"):
-            shutil.copy(os.path.join(HERE, script), scripts)
-
-        env = {"HOME": account.pw_dir, "USER": TEST_USER, "LOGNAME": TEST_USER,
-               "LANG": "C.UTF-8", "PATH": "/usr/local/bin:/usr/bin:/bin",
-               "DISPLAY": os.environ["DISPLAY"]}
-        run = subprocess.run(
-            ["runuser", "-u", TEST_USER, "--", "env", "-i",
-             *[f"{k}={v}" for k, v in env.items()],
-             "dbus-run-session", "--", "/usr/bin/python3", os.path.join(scripts, "as_user.py"),
-             "--inner", os.path.join(prefix, "bin/poroten"), name,
-             *([data_home] if data_home else [])],
-            capture_output=True, text=True, timeout=120)
-        lines = [line for line in run.stdout.splitlines() if line.startswith("{")]
-        self.assertTrue(lines, run.stdout + run.stderr[-3000:])
-        return account, json.loads(lines[-1])
+        return run_as_test_user(self, user_folder(self), "as_user.py",
+                                os.path.join(prefix, "bin/poroten"), name,
+                                *([data_home] if data_home else []))
 
     @unittest.skipUnless(os.geteuid() == 0, "needs root to add and become a test user")
     def test_unprivileged_user_keeps_the_record_in_the_data_folder(self):

@@ -33,6 +33,7 @@ TEST(NameDialog, EnterInTheNameBoxSavesTheNameAndClosesTheWindow) {
     auto* name = window->findChild<QLineEdit*>(QStringLiteral("Text1"));
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(QApplication::focusWidget(), name);
+    EXPECT_TRUE(name->inputMethodQuery(Qt::ImEnabled).toBool()) << "names are composed";
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::Dialog);

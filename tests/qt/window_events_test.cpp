@@ -52,9 +52,12 @@ protected:
     std::unique_ptr<platform::Window> window;
 };
 
-TEST_F(WindowEvents, MainWindowReportsEveryTypedAndComposedCharacter) {
+TEST_F(WindowEvents, MainWindowTakesKeysDirectlyWithoutAnInputMethod) {
     QWidget* form = open(game::form1Layout());
     ASSERT_NE(form, nullptr);
+    // An input method consults this before it may take keys for a composition.
+    EXPECT_FALSE(form->inputMethodQuery(Qt::ImEnabled).toBool());
+    EXPECT_EQ(QApplication::focusWidget(), form);
 
     QTest::keyClick(form, Qt::Key_Return);
     QTest::keyClick(form, Qt::Key_Enter, Qt::KeypadModifier);
@@ -63,9 +66,11 @@ TEST_F(WindowEvents, MainWindowReportsEveryTypedAndComposedCharacter) {
     QTest::keyClick(form, Qt::Key_Q);
     QTest::keyClick(form, Qt::Key_Escape);              // types nothing
     QTest::keyClick(form, Qt::Key_Q, Qt::AltModifier);  // a shortcut, not a character
-    commit(form, QStringLiteral("１２"));               // full-width digits from an input method
+    // Full-width digits, as a keyboard layout or a key mapping types them.
+    QTest::sendKeyEvent(QTest::Click, form, Qt::Key_unknown, QStringLiteral("１"), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, form, Qt::Key_unknown, QStringLiteral("２"), Qt::NoModifier);
     QInputMethodEvent composing(QStringLiteral("３"), {});
-    QCoreApplication::sendEvent(form, &composing);  // still composing: nothing typed yet
+    QCoreApplication::sendEvent(form, &composing);  // a composition types nothing
 
     EXPECT_EQ(events.keys, (std::vector<Key>{{kNoControl, 13},
                                              {kNoControl, 13},

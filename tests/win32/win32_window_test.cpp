@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <imm.h>
+
 #include <functional>
 #include <memory>
 #include <utility>
@@ -266,6 +268,22 @@ TEST_F(Win32WindowTest, TypedCharactersReachTheGameFirst) {
     EXPECT_EQ(dialog->textBox(Dialog::Text1).text(), "a😀名");
     dialog->textBox(Dialog::Text1).setText("");
     EXPECT_EQ(windowText(edit), L"");
+}
+
+TEST_F(Win32WindowTest, OnlyTheNameBoxHasAnInputContext) {
+    // An IME left on in kana mode must not compose the main window's digits and
+    // Enter; a name is composed in the name box as usual.
+    auto window = factory.createWindow(form1Layout(), events);
+    auto dialog = factory.createWindow(dialogLayout(), events);
+    const HWND main = mainHwnd();
+    const HWND edit = GetDlgItem(dialogHwnd(), Dialog::Text1);
+    ASSERT_TRUE(main && edit);
+    EXPECT_EQ(ImmGetContext(main), nullptr);
+    const HIMC name = ImmGetContext(edit);
+    EXPECT_NE(name, nullptr);
+    if (name) {
+        ImmReleaseContext(edit, name);
+    }
 }
 
 TEST_F(Win32WindowTest, CommandsAndCloseRequestsAreReportedNotActedOn) {
