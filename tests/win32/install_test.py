@@ -22,21 +22,13 @@ import tempfile
 import time
 import zipfile
 
+from smoke_test import Failure, check
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\poroten"
 SHORTCUT = "ポロテン.lnk"
 PUBLISHER = "poroten project"
 READMES = ["README.txt", "はじめに.txt"]
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-    print("ok:", message, flush=True)
 
 
 def wine(*args, **kwargs):
