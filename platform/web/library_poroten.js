@@ -15,12 +15,16 @@ mergeInto(LibraryManager.library, {
         if (!e.target.closest || !e.target.closest('.pw-menubar')) PW.closeMenus();
       });
     },
-    str: function (ptr) { return UTF8ToString(ptr); },
+    // A malloc'd UTF-8 copy of text, for the program to free.
     alloc: function (text) {
       var size = lengthBytesUTF8(text) + 1;
       var ptr = _malloc(size);
       stringToUTF8(text, ptr, size);
       return ptr;
+    },
+    // The browser's reason for a failed storage call, as the save box shows it.
+    reason: function (e) {
+      return (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
     },
     px: function (twips) { return (twips / 15) + 'px'; },
     fonts: '"ＭＳ Ｐゴシック", "MS PGothic", "Hiragino Kaku Gothic ProN", "Hiragino Sans", ' +
@@ -369,6 +373,7 @@ mergeInto(LibraryManager.library, {
   },
 
   // The record: base64 of the file's bytes under the file's name.
+  poroten_storage_read__deps: ['$PW'],
   poroten_storage_read: function (key, sizePtr, okPtr) {
     var text;
     var ok = 1;
@@ -382,7 +387,7 @@ mergeInto(LibraryManager.library, {
       try { text = atob(stored); } catch (e) { text = ''; }  // not base64: no record
     } catch (e) {
       ok = 0;
-      text = (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
+      text = PW.reason(e);
     }
     var ptr, size;
     if (ok) {
@@ -391,13 +396,13 @@ mergeInto(LibraryManager.library, {
       for (var i = 0; i < size; ++i) HEAPU8[ptr + i] = text.charCodeAt(i);
     } else {
       size = lengthBytesUTF8(text);
-      ptr = _malloc(size + 1);
-      stringToUTF8(text, ptr, size + 1);
+      ptr = PW.alloc(text);
     }
     HEAP32[sizePtr >> 2] = size;
     HEAP32[okPtr >> 2] = ok;
     return ptr;
   },
+  poroten_storage_write__deps: ['$PW'],
   poroten_storage_write: function (key, bytes, size) {
     try {
       var s = '';
@@ -407,11 +412,7 @@ mergeInto(LibraryManager.library, {
       localStorage.setItem(UTF8ToString(key), btoa(s));
       return 0;
     } catch (e) {
-      var reason = (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
-      var size2 = lengthBytesUTF8(reason) + 1;
-      var ptr = _malloc(size2);
-      stringToUTF8(reason, ptr, size2);
-      return ptr;
+      return PW.alloc(PW.reason(e));
     }
   },
 });
