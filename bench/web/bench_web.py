@@ -23,7 +23,7 @@ import time
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "web", "e2e"))
-from browser import MESSAGE, Game, Server, chromium, close  # noqa: E402
+from browser import MESSAGE, Server, browser_game  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 # Marks the first frame after the main window shows: requestAnimationFrame
@@ -93,9 +93,8 @@ def site_size(site):
 
 
 def start_up(server, runs):
-    d = chromium()
-    g = Game(d)
-    try:
+    with browser_game() as g:
+        d = g.d
         d.execute_cdp_cmd("Network.enable", {})
         d.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
         d.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
@@ -106,14 +105,10 @@ def start_up(server, runs):
             g.wait(lambda: g.js("return window.__drawn !== undefined"), what="the window drawn")
             times.append(g.js("return window.__drawn"))
         return times[1:]  # the first load also starts the browser's own machinery
-    finally:
-        close(d)
 
 
 def key_to_paint(server, keys):
-    d = chromium()
-    g = Game(d)
-    try:
+    with browser_game() as g:
         g.open(server.url)
         g.js(KEY_PROBE)
         g.keys(Keys.ENTER)
@@ -128,14 +123,10 @@ def key_to_paint(server, keys):
         samples = g.js("return window.__keys")
         # A row's last key shows the next row instead: no blue cell to time.
         return [ms for ms, blue in samples if blue > 0]
-    finally:
-        close(d)
 
 
 def tick_lateness(server, ticks):
-    d = chromium()
-    g = Game(d)
-    try:
+    with browser_game() as g:
         g.open(server.url)
         # One game first, unmeasured: the page's first seconds also compile the
         # Wasm's optimized tier and fill the worker's cache.
@@ -151,8 +142,6 @@ def tick_lateness(server, ticks):
             late = lateness(g.js("return window.__ticks"))
             if len(late) >= ticks:
                 return late[:ticks]
-    finally:
-        close(d)
 
 
 def lateness(events):

@@ -33,15 +33,20 @@ def user_folder(test):
     return folder
 
 
-def run_as_test_user(test, folder, script, *args, timeout=120):
-    """Runs folder/script as the test user (added when missing) in a D-Bus session
-    of its own on this display; returns (the account, the JSON object it printed)."""
+def unprivileged_account():
+    """The unprivileged test user's account, added when missing."""
     try:
-        account = pwd.getpwnam(TEST_USER)
+        return pwd.getpwnam(TEST_USER)
     except KeyError:
         subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", TEST_USER],
                        check=True)
-        account = pwd.getpwnam(TEST_USER)
+        return pwd.getpwnam(TEST_USER)
+
+
+def run_as_test_user(test, folder, script, *args, timeout=120):
+    """Runs folder/script as the test user (added when missing) in a D-Bus session
+    of its own on this display; returns (the account, the JSON object it printed)."""
+    account = unprivileged_account()
     env = {"HOME": account.pw_dir, "USER": TEST_USER, "LOGNAME": TEST_USER,
            "LANG": "C.UTF-8", "PATH": "/usr/local/bin:/usr/bin:/bin",
            "DISPLAY": os.environ["DISPLAY"]}

@@ -3,13 +3,12 @@
 import configparser
 import glob
 import os
-import pwd
 import shutil
 import subprocess
 import tempfile
 import unittest
 
-from e2e_case import TEST_USER, record_bytes, run_as_test_user, user_folder
+from e2e_case import record_bytes, run_as_test_user, unprivileged_account, user_folder
 
 BUILD = os.environ.get("POROTEN_BUILD_DIR", "")
 
@@ -68,12 +67,7 @@ class Installed(unittest.TestCase):
     def play_as_test_user(self, prefix, name, data_home=None, beside_record=()):
         """Runs as_user.py as the unprivileged test user, with the files named in
         beside_record waiting in the user's data folder; returns (account, its result)."""
-        try:
-            pwd.getpwnam(TEST_USER)
-        except KeyError:
-            subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", TEST_USER],
-                           check=True)
-        account = pwd.getpwnam(TEST_USER)
+        account = unprivileged_account()
         data = os.path.join(account.pw_dir, ".local/share/poroten")
         shutil.rmtree(data, ignore_errors=True)
         for file in beside_record:

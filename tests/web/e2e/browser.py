@@ -2,6 +2,7 @@
 helpers that read the game's window from the page."""
 
 import base64
+import contextlib
 import os
 import socket
 import subprocess
@@ -85,6 +86,16 @@ def close(driver):
     driver.quit()
     if profile:
         shutil.rmtree(profile, ignore_errors=True)
+
+
+@contextlib.contextmanager
+def browser_game(phone=False):
+    """A fresh headless Chromium, as a Game; closed again on leaving."""
+    driver = chromium(phone)
+    try:
+        yield Game(driver)
+    finally:
+        close(driver)
 
 
 class Game:
