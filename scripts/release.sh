@@ -99,6 +99,8 @@ for doc in "はじめに.txt" README.txt; do
     { printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$src/packaging/windows/$doc"; } \
         >"$docs/$doc"
 done
+# The licence, with the notices of the runtime linked into the program.
+cat "$src/LICENSE" "$src/packaging/third-party/windows.txt" | sed -e 's/$/\r/' >"$docs/LICENSE.txt"
 
 echo "== Windows: the zip"
 folder=$work/zip/poroten-$version-win64
@@ -116,8 +118,12 @@ makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DPUBLISHER="$publisher" -D
 if [ -f "$src/scripts/build-web.sh" ]; then
     echo "== the web site"
     (cd "$src" && bash scripts/build-web.sh)
-    settle_times "$src/build-web/site"
-    zip_folder "$dist/poroten-$version-web.zip" "$src/build-web/site" "poroten-$version-web"
+    # The licence travels in the zip only; the site itself need not serve it.
+    site=$work/web-site
+    cp -r "$src/build-web/site" "$site"
+    cat "$src/LICENSE" "$src/packaging/third-party/web.txt" >"$site/LICENSE"
+    settle_times "$site"
+    zip_folder "$dist/poroten-$version-web.zip" "$site" "poroten-$version-web"
 else
     echo "== the web site: skipped, this commit has no scripts/build-web.sh"
 fi

@@ -31,6 +31,20 @@ done
 dist=$work/dist-1
 (cd "$dist" && sha256sum --check --quiet SHA256SUMS)
 
+echo "== the web zip carries the licence beside the site"
+python3 - "$dist"/poroten-*-web.zip LICENSE <<'PY'
+import sys, zipfile
+archive, licence = sys.argv[1:]
+with zipfile.ZipFile(archive) as z, open(licence, "rb") as f:
+    top = z.namelist()[0].split("/")[0]
+    names = z.namelist()
+    assert top + "/index.html" in names, names
+    shipped = z.read(top + "/LICENSE")
+    assert shipped.startswith(f.read()), "the zip's LICENSE does not begin with the MIT licence"
+    assert b"Emscripten" in shipped, "the zip's LICENSE does not name the runtime it carries"
+print("LICENSE in", archive)
+PY
+
 echo "== the .deb, installed with apt-get"
 deb=$(echo "$dist"/poroten_*_amd64.deb)
 version=$(dpkg-deb -f "$deb" Version)

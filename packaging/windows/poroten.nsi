@@ -51,6 +51,7 @@ Section "poroten" SecProgram
     File "${EXE}"
     File "${DOCS}/はじめに.txt"
     File "${DOCS}/README.txt"
+    File "${DOCS}/LICENSE.txt"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortcut "${SHORTCUT}" "$INSTDIR\poroten.exe" "" "$INSTDIR\poroten.exe" 0
 
@@ -73,6 +74,7 @@ Section "Uninstall"
     Delete "$INSTDIR\poroten.exe"
     Delete "$INSTDIR\はじめに.txt"
     Delete "$INSTDIR\README.txt"
+    Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\uninstall.exe"
     Delete "${SHORTCUT}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -173,6 +173,16 @@ class InstalledPackage(unittest.TestCase):
                      "/usr/share/metainfo/example.poroten.poroten.metainfo.xml",
                      "/usr/share/doc/poroten/copyright"]:
             self.assertIn(path, listed)
+        # The licence, machine-readable, for the whole source; lintian checks the format.
+        with open("/usr/share/doc/poroten/copyright", encoding="utf-8") as f:
+            copyright = f.read()
+        self.assertRegex(copyright, r"\AFormat: https://www.debian.org/doc/packaging-manuals/"
+                                    r"copyright-format/1.0/\n")
+        self.assertIn("\n\nFiles: *\nCopyright: 2026 the poroten developers\nLicense: Expat\n",
+                      copyright)
+        self.assertIn("\n\nLicense: Expat\n Permission is hereby granted", copyright)
+        with open("/usr/share/metainfo/example.poroten.poroten.metainfo.xml", encoding="utf-8") as f:
+            self.assertIn("<project_license>MIT</project_license>", f.read())
 
         # A terminal without a display: both answer and end at once.
         bare = {"PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "HOME": "/nonexistent"}

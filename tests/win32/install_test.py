@@ -29,6 +29,7 @@ UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\porot
 SHORTCUT = "ポロテン.lnk"
 PUBLISHER = "poroten project"
 READMES = ["README.txt", "はじめに.txt"]
+LICENSE = "LICENSE.txt"
 
 
 def wine(*args, **kwargs):
@@ -87,6 +88,16 @@ def smoke(exe, probe, work):
     check(True, "the smoke test played %s" % exe)
 
 
+def check_licence(path):
+    """The MIT licence as Notepad shows it: CRLF throughout, no bare LF."""
+    with open(path, "rb") as f:
+        text = f.read()
+    check(text.startswith(b"MIT License\r\n\r\nCopyright (c) 2026 the poroten developers\r\n")
+          and b"Permission is hereby granted, free of charge" in text
+          and text.count(b"\n") == text.count(b"\r\n") > 20,
+          "%s: the MIT licence, CRLF" % os.path.basename(path))
+
+
 def wait_until(what, predicate, timeout=60):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
@@ -110,10 +121,11 @@ def test_installer(args):
           "the installer carries version %s" % args.version)
     check(wine(args.setup, "/S").returncode == 0, "silent install (/S) exits 0")
     installed = sorted(os.listdir(folder))
-    check(installed == sorted(["poroten.exe", "uninstall.exe", *READMES]),
+    check(installed == sorted(["poroten.exe", "uninstall.exe", LICENSE, *READMES]),
           "installed into %%LOCALAPPDATA%%\\Programs\\poroten: %s" % installed)
     exe = os.path.join(folder, "poroten.exe")
     check(version_resource(exe) == as_quad(args.version), "poroten.exe is version %s" % args.version)
+    check_licence(os.path.join(folder, LICENSE))
     with open(shortcut, "rb") as f:
         link = f.read()
     check("poroten.exe".encode("utf-16-le") in link or b"poroten.exe" in link,
@@ -122,7 +134,8 @@ def test_installer(args):
     entry = uninstall_entry()
     check(entry is not None, "Apps & features has an entry")
     windows_folder = entry.get("InstallLocation", "")
-    program_kib = sum(os.path.getsize(os.path.join(folder, f)) for f in ["poroten.exe", *READMES]) / 1024
+    program_kib = sum(os.path.getsize(os.path.join(folder, f))
+                      for f in ["poroten.exe", LICENSE, *READMES]) / 1024
     check(entry.get("DisplayName") == "ポロテン" and entry.get("DisplayVersion") == args.version
           and entry.get("Publisher") == PUBLISHER
           and entry.get("DisplayIcon") == windows_folder + "\\poroten.exe,0"
@@ -154,7 +167,7 @@ def test_zip(args):
     with zipfile.ZipFile(args.zip) as z:
         names = z.namelist()
         top = "poroten-%s-win64/" % args.version
-        check(names == sorted(top + n for n in ["poroten.exe", *READMES]),
+        check(names == sorted(top + n for n in ["poroten.exe", LICENSE, *READMES]),
               "the zip holds %s" % names)
         z.extractall(folder)
     exe = os.path.join(folder, top, "poroten.exe")
@@ -164,6 +177,7 @@ def test_zip(args):
             text = f.read()
         check(text.startswith(b"\xef\xbb\xbf") and b"\r\n" in text and b"m_score.sav" in text
               and args.version.encode() in text, "%s: UTF-8 with BOM, CRLF, names the record" % readme)
+    check_licence(os.path.join(folder, top, LICENSE))
     smoke(exe, args.probe, os.path.join(args.work, "zip"))
     check(os.path.isfile(os.path.join(folder, top, "m_score.sav")), "the record is beside the unzipped program")
 
