@@ -8,9 +8,12 @@ cd "$(dirname "$0")/.."
 
 # What only this suite needs: xprop and xwininfo, the desktop entry checker,
 # dpkg-shlibdeps for the package's library dependencies, and two Japanese
-# input methods with Mozc for Qt programs, plus python3-xlib to reach them.
+# input methods with Mozc for Qt programs, plus python3-xlib to reach them;
+# for the Wayland case a headless sway, wtype for keys, grim for screenshots
+# and Qt's Wayland plugin.
 bash scripts/install-deps.sh test x11-utils desktop-file-utils dpkg-dev \
-    ibus ibus-mozc fcitx5 fcitx5-mozc fcitx5-frontend-qt6 python3-xlib
+    ibus ibus-mozc fcitx5 fcitx5-mozc fcitx5-frontend-qt6 python3-xlib \
+    sway wtype grim qt6-wayland
 
 cmake -S . -B build-e2e -DPOROTEN_TESTS=ON -DPOROTEN_E2E=ON >/dev/null
 cmake --build build-e2e -j"$(nproc)" --target poroten

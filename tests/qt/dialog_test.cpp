@@ -77,6 +77,13 @@ TEST(NameDialog, TheNameBoxHasNoLengthLimit) {
     EXPECT_EQ(name->text().size(), 40002);
     dialog.OKButton_Click();
     runDeferredDeletes();
+
+    // All of it saved: 40002 one-byte characters fit the 16-bit length field.
+    const std::string typed = std::string(40000, 'x') + "yz";
+    EXPECT_EQ(store.HighName, typed);
+    std::ifstream in(store.scoreFile(), std::ios::binary);
+    const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(saved, std::string("\x00\x00\x42\x9C", 4) + typed + std::string("\x02\x00", 2));
 }
 
 }  // namespace
