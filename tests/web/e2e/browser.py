@@ -24,6 +24,19 @@ CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
 COUNTDOWN, SCORE, MESSAGE = 103, 105, 106
 
 
+SNAPSHOT = """
+function snap(el) {
+  var r = el.getBoundingClientRect(), cs = getComputedStyle(el);
+  return [el.tagName,
+    [...el.attributes].filter(a => a.name !== 'style').map(a => a.name + '=' + a.value).sort(),
+    [r.x, r.y, r.width, r.height], cs.display, cs.backgroundColor, cs.color, cs.fontFamily,
+    cs.fontSize, cs.fontWeight, cs.textAlign,
+    [...el.childNodes].map(n => n.nodeType === 1 ? snap(n) : n.nodeType === 3 ? n.data : '')];
+}
+return snap(document.querySelector('main'));
+"""
+
+
 def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
@@ -61,8 +74,50 @@ class Server:
         return "http://127.0.0.1:%d/" % self.port
 
 
-def chromium(phone=False):
+class HeldServer:
+    """The site, holding back one file until release(): the page as it is
+    before the program has arrived."""
+
+    def __init__(self, site, held="poroten.wasm"):
+        import functools
+        import http.server
+        import runpy
+        import threading
+        base = runpy.run_path(os.path.join(ROOT, "scripts", "serve-web.py"))["Handler"]
+        self.gate = threading.Event()
+        gate = self.gate
+
+        class Handler(base):
+            def do_GET(self):
+                if self.path.lstrip("/").split("?")[0] == held:
+                    gate.wait(30)
+                super().do_GET()
+
+        self.port = free_port()
+        self.httpd = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", self.port), functools.partial(Handler, directory=site))
+        self.httpd.daemon_threads = True
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+
+    def start(self):
+        self.thread.start()
+
+    def release(self):
+        self.gate.set()
+
+    def stop(self):
+        self.gate.set()
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+    @property
+    def url(self):
+        return "http://127.0.0.1:%d/" % self.port
+
+
+def chromium(phone=False, load="normal"):
     options = webdriver.ChromeOptions()
+    options.page_load_strategy = load
     options.binary_location = CHROMIUM
     profile = tempfile.mkdtemp(prefix="poroten-chromium-")
     for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
@@ -113,8 +168,18 @@ class Game:
 
     def open(self, url):
         self.d.get(url)
-        self.wait(lambda: self.js("return !!document.querySelector('.pw-main:not([hidden])')"),
-                  what="the main window")
+        self.wait_ready()
+
+    def wait_ready(self):
+        """The program has taken over the window the page drew."""
+        self.wait(lambda: self.js("return document.documentElement.classList.contains('pw-ready')"
+                                  " && !!document.querySelector('.pw-main:not([hidden])')"),
+                  what="the program")
+
+    def snapshot(self):
+        """Everything in the page's main landmark as drawn: each element's
+        tag, attributes (inline style aside), place, colours, font and text."""
+        return self.js(SNAPSHOT)
 
     def label(self, control):
         return self.js("return document.querySelector('.pw-main [data-id=\"%d\"]').textContent"

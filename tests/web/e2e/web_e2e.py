@@ -13,7 +13,7 @@ import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import COUNTDOWN, MESSAGE, SCORE, Game, Server, chromium, close  # noqa: E402
+from browser import COUNTDOWN, MESSAGE, SCORE, Game, HeldServer, Server, chromium, close  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.actions import interaction  # noqa: E402
 from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
@@ -206,6 +206,78 @@ class DesktopGame(SiteTest):
         self.assertFalse(g.js("return !!document.querySelector('.pw-main')"))
         time.sleep(3.5)  # a game that kept running would open its box now
         self.assertEqual(g.boxes(), [])
+
+
+# Every element of the page's main landmark, to tell the program's elements
+# from the page's own; and the layout shifts so far (Chromium reports them).
+ELEMENTS = "return [...document.querySelectorAll('main *')].filter(e => e.tagName !== 'U')"
+SHIFTS = """
+var done = arguments[arguments.length - 1], sum = 0;
+new PerformanceObserver(function (list, obs) {
+  list.getEntries().forEach(function (e) { sum += e.value; });
+}).observe({type: 'layout-shift', buffered: true});
+setTimeout(function () { done(sum); }, 100);
+"""
+
+
+class DrawnWithThePage(unittest.TestCase):
+    """The page shows the main window before the program has arrived, and
+    the program takes that window over as it is."""
+
+    def setUp(self):
+        self.driver = chromium(load="eager")
+        self.game = Game(self.driver)
+        self.servers = []
+
+    def tearDown(self):
+        close(self.driver)
+        for server in self.servers:
+            server.stop()
+
+    def held(self):
+        server = HeldServer(SITE)
+        server.start()
+        self.servers.append(server)
+        return server
+
+    def test_the_window_is_on_screen_before_the_program_and_taken_over_in_place(self):
+        g = self.game
+        server = self.held()
+        self.driver.get(server.url)
+        self.assertFalse(g.js("return document.documentElement.classList.contains('pw-ready')"))
+        before = g.snapshot()
+        drawn = g.js(ELEMENTS)
+        texts = g.js("return [...document.querySelectorAll('.pw-main [data-id]')].map(e => "
+                     "[e.dataset.id, e.textContent])")
+        self.assertEqual(texts, [[str(i), ""] for i in range(10)] + [
+            ["106", "リターンを押してね"], ["102", "残り時間"], ["103", "0"], ["104", "得点"],
+            ["105", "0"]])
+        cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='0']").rect
+        self.assertEqual(g.pixel(int(cell0["x"]) + 3, int(cell0["y"]) + 3), GREEN)
+        rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
+        self.assertEqual((rect["width"], rect["height"]), (353, 202))
+        self.assertEqual(g.js("return document.querySelector('h1').textContent"), "ポロテン")
+
+        server.release()
+        g.wait_ready()
+        # The very elements the page drew, drawn the same: the markup the
+        # build wrote from the layout is what the program draws from it.
+        self.assertEqual(g.js(ELEMENTS), drawn)
+        self.assertEqual(g.snapshot(), before)
+        self.assertEqual(g.active().get_attribute("class"), "pw-client")
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
+
+        # Enter while the program is still on its way starts the game once it is there.
+        server = self.held()
+        self.driver.get(server.url)
+        g.keys(Keys.ENTER)
+        time.sleep(0.3)
+        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        server.release()
+        g.wait_ready()
+        self.assertRegex(g.memorized_row(), r"^\d{3}$")
+        self.assertEqual(g.label(COUNTDOWN), "3")
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
 
 
 class Phone(SiteTest):
