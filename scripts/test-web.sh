@@ -21,5 +21,7 @@ cmake --build "$tests_build" -j2
 
 echo "== the site in headless Chromium"
 bash "$root/scripts/build-web.sh"
+modules=$(bash "$root/scripts/web-npm.sh" axe-core@4.10.2)
+export POROTEN_AXE=$modules/axe-core/axe.min.js
 # Debian's Python: the one python3-selenium is installed for.
 (cd /tmp && /usr/bin/python3 "$root/tests/web/e2e/web_e2e.py" "${BUILD_DIR:-$root/build-web}/site")

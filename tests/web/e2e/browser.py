@@ -19,6 +19,17 @@ from selenium.webdriver.support.ui import WebDriverWait
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
 CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
 CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
+# axe-core's axe.min.js; scripts/test-web.sh installs it and says where.
+AXE = os.environ.get("POROTEN_AXE", "")
+
+AXE_RUN = """
+var done = arguments[arguments.length - 1];
+axe.run(document, {resultTypes: ['violations']}).then(function (r) {
+  done(r.violations.map(function (v) {
+    return [v.id, v.impact, v.nodes.map(function (n) { return n.target.join(' '); })];
+  }));
+}, function (e) { done([['axe failed', String(e), []]]); });
+"""
 
 # Control ids of the main window, as the game numbers them.
 COUNTDOWN, SCORE, MESSAGE = 103, 105, 106
@@ -93,8 +104,14 @@ class HeldServer:
                     gate.wait(30)
                 super().do_GET()
 
+        class Quiet(http.server.ThreadingHTTPServer):
+            def handle_error(self, request, address):
+                # A held request the browser gave up on.
+                if not isinstance(sys.exc_info()[1], (BrokenPipeError, ConnectionResetError)):
+                    super().handle_error(request, address)
+
         self.port = free_port()
-        self.httpd = http.server.ThreadingHTTPServer(
+        self.httpd = Quiet(
             ("127.0.0.1", self.port), functools.partial(Handler, directory=site))
         self.httpd.daemon_threads = True
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
@@ -175,6 +192,15 @@ class Game:
         self.wait(lambda: self.js("return document.documentElement.classList.contains('pw-ready')"
                                   " && !!document.querySelector('.pw-main:not([hidden])')"),
                   what="the program")
+
+    def axe(self):
+        """axe-core's violations in the page as it is now, best practices included."""
+        if not AXE:
+            raise RuntimeError("POROTEN_AXE names no axe.min.js (scripts/test-web.sh sets it)")
+        if not self.js("return !!window.axe"):
+            with open(AXE, encoding="utf-8") as f:
+                self.js(f.read())
+        return self.d.execute_async_script(AXE_RUN)
 
     def snapshot(self):
         """Everything in the page's main landmark as drawn: each element's

@@ -167,6 +167,38 @@ class DesktopGame(SiteTest):
         g.keys("h")
         self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "髙橋さん　1点"])
 
+    def test_the_page_keeps_to_its_policy_and_axe_finds_nothing_in_any_state(self):
+        g = self.game
+        g.open(self.server.url)
+        self.assertEqual(g.axe(), [], "at rest")
+        # The policy is in force: a script written into the page does not run.
+        self.assertIsNone(g.js("var s = document.createElement('script');"
+                               "s.textContent = 'window.__inline = 1';"
+                               "document.head.appendChild(s); return window.__inline"))
+        self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
+        g.wait(lambda: g.js("return !!document.querySelector('.pw-menu:not([hidden])')"),
+               what="the ファイル menu")
+        self.assertEqual(g.axe(), [], "a menu open")
+        g.keys(Keys.ESCAPE)
+        g.keys(Keys.ENTER)
+        self.answer_row(g.keys)  # a point, so that the name window opens
+        g.wait(lambda: g.label(SCORE) == "1", what="score 1")
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(self.wrong_digit(row[0]))
+        g.wait_box()
+        self.assertEqual(g.axe(), [], "a message box open")
+        g.keys(Keys.ENTER)
+        g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
+               what="the name window")
+        self.assertEqual(g.axe(), [], "the name window open")
+        # What the page did itself breaks no rule of its own policy either
+        # (the script above was refused, as it should be).
+        refused = [e["message"] for e in self.driver.get_log("browser")
+                   if "Content Security Policy" in e["message"]]
+        self.assertEqual(len(refused), 1, refused)
+        self.assertIn("inline script", refused[0])
+
     def test_a_page_frozen_in_the_background_gets_one_late_tick_not_a_burst(self):
         g = self.game
         g.open(self.server.url)
@@ -309,6 +341,7 @@ class Phone(SiteTest):
             self.assertGreaterEqual(min(w, h), 44, name)
             self.assertLessEqual(bottom, 844, name)
 
+        self.assertEqual(g.axe(), [], "the keypad shown")
         self.tap(self.key("リターン"))
         self.answer_row(lambda d: self.tap(self.key(d)))
         g.wait(lambda: g.label(SCORE) == "1", what="score 1")
@@ -326,6 +359,8 @@ class Phone(SiteTest):
         g.keys("Ann")
         self.tap(self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-dialog [data-name=OKButton]"))
         g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="the record")
+        # Nothing moved from the first frame on, boxes and all.
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
 
 
 class Offline(SiteTest):
