@@ -171,6 +171,14 @@ class DesktopGame(SiteTest):
         g = self.game
         g.open(self.server.url)
         self.assertEqual(g.axe(), [], "at rest")
+        # The server compresses as a static host does: what is measured is what players get.
+        sizes = g.js("return performance.getEntriesByType('resource').concat("
+                     "performance.getEntriesByType('navigation')).filter(e => "
+                     "/(\\/|\\.wasm|poroten\\.js)$/.test(e.name))"
+                     ".map(e => [e.name.split('/').pop(), e.encodedBodySize, e.decodedBodySize])")
+        self.assertEqual(sorted(name for name, _, _ in sizes), ["", "poroten.js", "poroten.wasm"])
+        for name, packed, size in sizes:
+            self.assertLess(packed, size * 0.7, name)
         # The policy is in force: a script written into the page does not run.
         self.assertIsNone(g.js("var s = document.createElement('script');"
                                "s.textContent = 'window.__inline = 1';"
@@ -246,7 +254,12 @@ ELEMENTS = "return [...document.querySelectorAll('main *')].filter(e => e.tagNam
 SHIFTS = """
 var done = arguments[arguments.length - 1], sum = 0;
 new PerformanceObserver(function (list, obs) {
-  list.getEntries().forEach(function (e) { sum += e.value; });
+  list.getEntries().forEach(function (e) {
+    sum += e.value;
+    window.__shifts = (window.__shifts || []).concat([[e.startTime, e.value, e.hadRecentInput,
+      e.sources.map(function (s) { return s.node ? (s.node.className || s.node.nodeName) + ' ' +
+        JSON.stringify([s.previousRect.y, s.currentRect.y]) : '?'; })]]);
+  });
 }).observe({type: 'layout-shift', buffered: true});
 setTimeout(function () { done(sum); }, 100);
 """
@@ -360,7 +373,7 @@ class Phone(SiteTest):
         self.tap(self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-dialog [data-name=OKButton]"))
         g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="the record")
         # Nothing moved from the first frame on, boxes and all.
-        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0, g.js("return window.__shifts"))
 
 
 class Offline(SiteTest):
