@@ -28,10 +28,18 @@ mergeInto(LibraryManager.library, {
     },
     px: function (twips) { return (twips / 15) + 'px'; },
     // "ファイル(&F)" -> text with the access key underlined, and the key.
+    // Text that is already there is left alone: a new text node would be
+    // painted again, and counted as a later paint of the page's largest text.
+    setText: function (el, text) { if (el.textContent !== text) el.textContent = text; },
     accessText: function (el, text) {
-      el.textContent = '';
       var at = text.indexOf('&');
-      if (at < 0 || at + 1 >= text.length) { el.textContent = text; return ''; }
+      if (at < 0 || at + 1 >= text.length) { PW.setText(el, text); return ''; }
+      var u = el.querySelector('u');
+      if (u && el.childElementCount === 1 && u.textContent === text[at + 1] &&
+          el.textContent === text.slice(0, at) + text.slice(at + 1)) {
+        return text[at + 1].toLowerCase();
+      }
+      el.textContent = '';
       el.appendChild(document.createTextNode(text.slice(0, at)));
       var u = document.createElement('u');
       u.textContent = text[at + 1];
@@ -178,7 +186,7 @@ mergeInto(LibraryManager.library, {
       var bar = PW.make(root, 'div');
       bar.className = 'pw-titlebar';
       var title = PW.make(bar, d.dialog ? 'span' : 'h1');
-      title.textContent = d.caption;
+      PW.setText(title, d.caption);
       if (d.dialog) {
         var close = PW.make(bar, 'button');
         close.type = 'button';
@@ -237,11 +245,11 @@ mergeInto(LibraryManager.library, {
         } else if (c.kind === 'button') {
           el = PW.make(client, 'button');
           el.type = 'button';
-          el.textContent = c.text;
+          PW.setText(el, c.text);
           el.addEventListener('click', function () { _poroten_on_command(w.handle, c.id); });
         } else {
           el = PW.make(client, 'div');
-          el.textContent = c.text;
+          PW.setText(el, c.text);
         }
         el.className = 'pw-control pw-' + c.kind;
         el.dataset.name = c.name;
@@ -364,7 +372,7 @@ mergeInto(LibraryManager.library, {
   },
   poroten_label_set_text__deps: ['$PW'],
   poroten_label_set_text: function (h, id, text) {
-    PW.windows[h].controls[id].textContent = UTF8ToString(text);
+    PW.setText(PW.windows[h].controls[id], UTF8ToString(text));
   },
   poroten_label_set_colour__deps: ['$PW'],
   poroten_label_set_colour: function (h, id, r, g, b) {
