@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The browser build's figures in headless Chromium on this machine (not a
-# test): site size, start-up, key to screen, timer ticks.
-#   scripts/bench-web.sh [--runs 21] [--keys 20] [--ticks 60]
+# test): site size, start-up against a plain page, key to screen, timer
+# ticks, Lighthouse (mobile and desktop) and axe-core.
+#   scripts/bench-web.sh [--runs 7] [--keys 20] [--ticks 60]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh" only python3 python3-selenium chromium chromium-driver \
     imagemagick fonts-ipafont-gothic
 bash "$root/scripts/build-web.sh" >/dev/null
+POROTEN_NPM=$(bash "$root/scripts/web-npm.sh" axe-core@4.10.2 lighthouse@12.2.3)
+export POROTEN_NPM
 cd /tmp && exec /usr/bin/python3 "$root/bench/web/bench_web.py" "${BUILD_DIR:-$root/build-web}/site" "$@"

@@ -1,11 +1,19 @@
 #!/usr/bin/env python3
-"""Serves a built site on 127.0.0.1 with the types browsers want for it."""
+"""Serves a built site on 127.0.0.1 with the types browsers want for it,
+gzip-compressed where the browser takes it, as an ordinary static host does."""
 import argparse
+import email.utils
 import functools
+import gzip
 import http.server
+import io
+import os
+
+COMPRESSED = {".html", ".js", ".css", ".wasm", ".svg", ".webmanifest", ".json"}
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"  # connections kept open, as a real host keeps them
     extensions_map = {
         **http.server.SimpleHTTPRequestHandler.extensions_map,
         ".wasm": "application/wasm",
@@ -13,6 +21,34 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         ".js": "text/javascript",
         ".svg": "image/svg+xml",
     }
+
+    _packed = {}  # path -> (mtime, size, gzip bytes)
+
+    def send_head(self):
+        path = self.translate_path(self.path)
+        if os.path.isdir(path):
+            if not self.path.split("?")[0].endswith("/"):
+                return super().send_head()  # the redirect to the folder
+            path = os.path.join(path, "index.html")
+        accepts = "gzip" in self.headers.get("Accept-Encoding", "")
+        if (not accepts or os.path.splitext(path)[1] not in COMPRESSED
+                or not os.path.isfile(path)):
+            return super().send_head()
+        stat = os.stat(path)
+        cached = self._packed.get(path)
+        if not cached or cached[:2] != (stat.st_mtime, stat.st_size):
+            with open(path, "rb") as f:
+                cached = (stat.st_mtime, stat.st_size, gzip.compress(f.read(), 6))
+            Handler._packed[path] = cached
+        body = cached[2]
+        self.send_response(200)
+        self.send_header("Content-Type", self.guess_type(path))
+        self.send_header("Content-Encoding", "gzip")
+        self.send_header("Vary", "Accept-Encoding")
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Last-Modified", email.utils.formatdate(stat.st_mtime, usegmt=True))
+        self.end_headers()
+        return io.BytesIO(body)
 
     def end_headers(self):
         # Always ask: the service worker, not the HTTP cache, keeps the site offline.

@@ -3,14 +3,17 @@
 #   - the core tests, the code page contract and the localStorage record,
 #     compiled with Emscripten and run under Node (ctest's emulator), as the
 #     Windows build's run under Wine;
-#   - the built site in a real headless Chromium (tests/web/e2e).
+#   - the built site in a real headless Chromium, in Firefox ESR (over
+#     WebDriver BiDi, by puppeteer-core) and in WebKitGTK (WebKitWebDriver on
+#     a virtual display): tests/web/e2e.
 # Installs what is missing; builds in build-web-test/ and build-web/.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 tests_build=${TESTS_BUILD_DIR:-$root/build-web-test}
 
 bash "$root/scripts/install-deps.sh" only emscripten nodejs cmake make g++ libc-bin googletest \
-    python3 python3-selenium chromium chromium-driver imagemagick fonts-ipafont-gothic
+    python3 python3-selenium chromium chromium-driver imagemagick fonts-ipafont-gothic \
+    firefox-esr webkit2gtk-driver xvfb xauth
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 echo "== core and web adapter tests, compiled with Emscripten, under Node"
@@ -21,5 +24,14 @@ cmake --build "$tests_build" -j2
 
 echo "== the site in headless Chromium"
 bash "$root/scripts/build-web.sh"
+modules=$(bash "$root/scripts/web-npm.sh" axe-core@4.10.2 puppeteer-core@24.10.2)
+export POROTEN_AXE=$modules/axe-core/axe.min.js
 # Debian's Python: the one python3-selenium is installed for.
-(cd /tmp && /usr/bin/python3 "$root/tests/web/e2e/web_e2e.py" "${BUILD_DIR:-$root/build-web}/site")
+site=${BUILD_DIR:-$root/build-web}/site
+(cd /tmp && /usr/bin/python3 "$root/tests/web/e2e/web_e2e.py" "$site")
+
+echo "== the site in Firefox ESR"
+(cd /tmp && node "$root/tests/web/e2e/firefox_e2e.mjs" "$site" "$modules")
+
+echo "== the site in WebKitGTK"
+(cd /tmp && xvfb-run -a /usr/bin/python3 "$root/tests/web/e2e/engines_e2e.py" "$site" </dev/null)

@@ -27,19 +27,46 @@ mergeInto(LibraryManager.library, {
       return (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
     },
     px: function (twips) { return (twips / 15) + 'px'; },
-    fonts: '"ＭＳ Ｐゴシック", "MS PGothic", "Hiragino Kaku Gothic ProN", "Hiragino Sans", ' +
-      '"Yu Gothic UI", "Yu Gothic", Meiryo, "IPAPGothic", "Noto Sans CJK JP", "Noto Sans JP", ' +
-      '"Droid Sans Fallback", sans-serif',
     // "ファイル(&F)" -> text with the access key underlined, and the key.
+    // Text that is already there is left alone: a new text node would be
+    // painted again, and counted as a later paint of the page's largest text.
+    setText: function (el, text) { if (el.textContent !== text) el.textContent = text; },
     accessText: function (el, text) {
       var at = text.indexOf('&');
-      if (at < 0 || at + 1 >= text.length) { el.textContent = text; return ''; }
+      if (at < 0 || at + 1 >= text.length) { PW.setText(el, text); return ''; }
+      var u = el.querySelector('u');
+      if (u && el.childElementCount === 1 && u.textContent === text[at + 1] &&
+          el.textContent === text.slice(0, at) + text.slice(at + 1)) {
+        return text[at + 1].toLowerCase();
+      }
+      el.textContent = '';
       el.appendChild(document.createTextNode(text.slice(0, at)));
       var u = document.createElement('u');
       u.textContent = text[at + 1];
       el.appendChild(u);
       el.appendChild(document.createTextNode(text.slice(at + 2)));
       return text[at + 1].toLowerCase();
+    },
+    // The page already shows the main window at rest (the build writes its
+    // markup from the same description): the program takes those elements
+    // over in order, setting each as it would a new one, so nothing is drawn
+    // twice. Anything the markup lacks is made; anything extra goes.
+    adopting: null,
+    make: function (parent, tag) {
+      var at = parent.pwNext || 0;
+      var old = PW.adopting && parent.children[at];
+      parent.pwNext = at + 1;
+      if (old && old.tagName === tag.toUpperCase()) return old;
+      var el = document.createElement(tag);
+      parent.insertBefore(el, old || null);
+      return el;
+    },
+    // Drops what the markup had past the elements the program made.
+    trim: function (parent) {
+      if (parent.pwNext === undefined) return;  // not built through make
+      while (parent.children.length > (parent.pwNext || 0)) parent.lastElementChild.remove();
+      delete parent.pwNext;
+      Array.prototype.forEach.call(parent.children, PW.trim);
     },
     modalOpen: function () { return !!document.querySelector('dialog[open]'); },
     send: function (w, control, code) { return _poroten_on_key(w.handle, control, code) !== 0; },
@@ -106,29 +133,26 @@ mergeInto(LibraryManager.library, {
     dialogOf: function (w) { return w.root.tagName === 'DIALOG' ? w.root : null; },
     buildMenu: function (w, bar, menu) {
       menu.forEach(function (entry) {
-        var button = document.createElement('button');
+        var button = PW.make(bar, 'button');
         button.type = 'button';
         button.className = 'pw-menuentry';
         button.setAttribute('role', 'menuitem');
         var key = PW.accessText(button, entry.text);
-        bar.appendChild(button);
         var activate;
         if (entry.items.length) {
           button.setAttribute('aria-haspopup', 'menu');
           button.setAttribute('aria-expanded', 'false');
-          var list = document.createElement('div');
+          var list = PW.make(bar, 'div');
           list.className = 'pw-menu';
           list.setAttribute('role', 'menu');
           list.hidden = true;
           entry.items.forEach(function (item) {
-            var b = document.createElement('button');
+            var b = PW.make(list, 'button');
             b.type = 'button';
             b.setAttribute('role', 'menuitem');
             b.dataset.key = PW.accessText(b, item.text);
             b.addEventListener('click', function () { PW.command(w, item.id); });
-            list.appendChild(b);
           });
-          bar.appendChild(list);
           activate = function (byKey) {
             var wasOpen = !list.hidden;
             PW.closeMenus();
@@ -149,25 +173,28 @@ mergeInto(LibraryManager.library, {
     },
     build: function (d) {
       var w = { handle: ++PW.next, desc: d, controls: {}, accessKeys: {} };
-      var root = document.createElement(d.dialog ? 'dialog' : 'div');
+      var screen = document.getElementById('screen') || document.body;
+      var drawn = !d.dialog && !PW.main && Array.prototype.filter.call(
+        screen.querySelectorAll('.pw-main'), function (m) { return m.dataset.name === d.name; })[0];
+      PW.adopting = drawn || null;
+      var root = drawn || document.createElement(d.dialog ? 'dialog' : 'div');
       root.className = d.dialog ? 'pw-window pw-dialog' : 'pw-window pw-main';
       root.setAttribute('aria-label', d.caption);
       root.dataset.name = d.name;
+      // The main window's title bar carries the page's heading, as a desktop
+      // window's carries its caption.
+      var bar = PW.make(root, 'div');
+      bar.className = 'pw-titlebar';
+      var title = PW.make(bar, d.dialog ? 'span' : 'h1');
+      PW.setText(title, d.caption);
       if (d.dialog) {
-        var bar = document.createElement('div');
-        bar.className = 'pw-titlebar';
-        var title = document.createElement('span');
-        title.textContent = d.caption;
-        var close = document.createElement('button');
+        var close = PW.make(bar, 'button');
         close.type = 'button';
         close.className = 'pw-close';
         close.setAttribute('aria-label', '閉じる');
         close.tabIndex = -1;
         close.textContent = '×';
         close.addEventListener('click', function () { _poroten_on_close(w.handle); });
-        bar.appendChild(title);
-        bar.appendChild(close);
-        root.appendChild(bar);
         // Esc does nothing in the name window; the close box stands for closing.
         root.addEventListener('cancel', function (e) { e.preventDefault(); });
         if (d.left !== undefined) {
@@ -175,17 +202,17 @@ mergeInto(LibraryManager.library, {
           root.style.top = PW.px(d.top);
         }
       } else {
-        root.hidden = true;
+        title.className = 'pw-caption';
+        if (!drawn) root.hidden = true;
         document.title = d.caption;
       }
       if (d.menu.length) {
-        var menubar = document.createElement('div');
+        var menubar = PW.make(root, 'div');
         menubar.className = 'pw-menubar';
         menubar.setAttribute('role', 'menubar');
         PW.buildMenu(w, menubar, d.menu);
-        root.appendChild(menubar);
       }
-      var client = document.createElement('div');
+      var client = PW.make(root, 'div');
       client.className = 'pw-client';
       client.style.width = PW.px(d.width);
       client.style.height = PW.px(d.height);
@@ -202,11 +229,10 @@ mergeInto(LibraryManager.library, {
           PW.send(w, -1, code);
         });
       }
-      root.appendChild(client);
       d.controls.slice().sort(function (a, b) { return a.tab - b.tab; }).forEach(function (c) {
         var el;
         if (c.kind === 'textbox') {
-          el = document.createElement('input');
+          el = PW.make(client, 'input');
           el.type = 'text';
           el.value = c.text;
           el.setAttribute('aria-label', d.controls.filter(function (o) { return o.kind === 'label'; })
@@ -217,13 +243,13 @@ mergeInto(LibraryManager.library, {
             if (code && PW.send(w, c.id, code)) e.preventDefault();
           });
         } else if (c.kind === 'button') {
-          el = document.createElement('button');
+          el = PW.make(client, 'button');
           el.type = 'button';
-          el.textContent = c.text;
+          PW.setText(el, c.text);
           el.addEventListener('click', function () { _poroten_on_command(w.handle, c.id); });
         } else {
-          el = document.createElement('div');
-          el.textContent = c.text;
+          el = PW.make(client, 'div');
+          PW.setText(el, c.text);
         }
         el.className = 'pw-control pw-' + c.kind;
         el.dataset.name = c.name;
@@ -234,15 +260,16 @@ mergeInto(LibraryManager.library, {
         s.width = PW.px(c.bounds[2]);
         s.height = PW.px(c.bounds[3]);
         if (c.back) s.background = c.back;
-        if (c.face || c.points) s.fontFamily = PW.fonts;
+        if (c.face || c.points) el.classList.add('pw-face');
         if (c.points) s.fontSize = c.points + 'pt';
         s.textAlign = c.align;
         w.controls[c.id] = el;
-        client.appendChild(el);
       });
+      PW.trim(root);
+      PW.adopting = null;
       w.root = root;
       w.client = client;
-      (document.getElementById('screen') || document.body).appendChild(root);
+      if (!drawn) screen.appendChild(root);
       PW.windows[w.handle] = w;
       if (!d.dialog && !PW.main) PW.main = w;
       return w.handle;
@@ -318,6 +345,15 @@ mergeInto(LibraryManager.library, {
     }
     if (w.desc.focus !== null) w.controls[w.desc.focus].focus();
     else if (!PW.modalOpen()) w.client.focus({ preventScroll: true });
+    if (w === PW.main && !document.documentElement.classList.contains('pw-ready')) {
+      document.documentElement.classList.add('pw-ready');
+      // An Enter page.js kept while the program loaded starts the game now,
+      // once the program's start-up has returned.
+      if (window.porotenEarlyEnter) {
+        window.porotenEarlyEnter = false;
+        setTimeout(function () { PW.keypad(13); }, 0);
+      }
+    }
   },
   poroten_window_hide__deps: ['$PW'],
   poroten_window_hide: function (h) {
@@ -336,7 +372,7 @@ mergeInto(LibraryManager.library, {
   },
   poroten_label_set_text__deps: ['$PW'],
   poroten_label_set_text: function (h, id, text) {
-    PW.windows[h].controls[id].textContent = UTF8ToString(text);
+    PW.setText(PW.windows[h].controls[id], UTF8ToString(text));
   },
   poroten_label_set_colour__deps: ['$PW'],
   poroten_label_set_colour: function (h, id, r, g, b) {

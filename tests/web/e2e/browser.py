@@ -19,9 +19,33 @@ from selenium.webdriver.support.ui import WebDriverWait
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
 CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
 CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
+# axe-core's axe.min.js; scripts/test-web.sh installs it and says where.
+AXE = os.environ.get("POROTEN_AXE", "")
+
+AXE_RUN = """
+var done = arguments[arguments.length - 1];
+axe.run(document, {resultTypes: ['violations']}).then(function (r) {
+  done(r.violations.map(function (v) {
+    return [v.id, v.impact, v.nodes.map(function (n) { return n.target.join(' '); })];
+  }));
+}, function (e) { done([['axe failed', String(e), []]]); });
+"""
 
 # Control ids of the main window, as the game numbers them.
 COUNTDOWN, SCORE, MESSAGE = 103, 105, 106
+
+
+SNAPSHOT = """
+function snap(el) {
+  var r = el.getBoundingClientRect(), cs = getComputedStyle(el);
+  return [el.tagName,
+    [...el.attributes].filter(a => a.name !== 'style').map(a => a.name + '=' + a.value).sort(),
+    [r.x, r.y, r.width, r.height], cs.display, cs.backgroundColor, cs.color, cs.fontFamily,
+    cs.fontSize, cs.fontWeight, cs.textAlign,
+    [...el.childNodes].map(n => n.nodeType === 1 ? snap(n) : n.nodeType === 3 ? n.data : '')];
+}
+return snap(document.querySelector('main'));
+"""
 
 
 def free_port():
@@ -61,8 +85,56 @@ class Server:
         return "http://127.0.0.1:%d/" % self.port
 
 
-def chromium(phone=False):
+class HeldServer:
+    """The site, holding back one file until release(): the page as it is
+    before the program has arrived."""
+
+    def __init__(self, site, held="poroten.wasm"):
+        import functools
+        import http.server
+        import runpy
+        import threading
+        base = runpy.run_path(os.path.join(ROOT, "scripts", "serve-web.py"))["Handler"]
+        self.gate = threading.Event()
+        gate = self.gate
+
+        class Handler(base):
+            def do_GET(self):
+                if self.path.lstrip("/").split("?")[0] == held:
+                    gate.wait(30)
+                super().do_GET()
+
+        class Quiet(http.server.ThreadingHTTPServer):
+            def handle_error(self, request, address):
+                # A held request the browser gave up on.
+                if not isinstance(sys.exc_info()[1], (BrokenPipeError, ConnectionResetError)):
+                    super().handle_error(request, address)
+
+        self.port = free_port()
+        self.httpd = Quiet(
+            ("127.0.0.1", self.port), functools.partial(Handler, directory=site))
+        self.httpd.daemon_threads = True
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+
+    def start(self):
+        self.thread.start()
+
+    def release(self):
+        self.gate.set()
+
+    def stop(self):
+        self.gate.set()
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+    @property
+    def url(self):
+        return "http://127.0.0.1:%d/" % self.port
+
+
+def chromium(phone=False, load="normal"):
     options = webdriver.ChromeOptions()
+    options.page_load_strategy = load
     options.binary_location = CHROMIUM
     profile = tempfile.mkdtemp(prefix="poroten-chromium-")
     for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
@@ -113,8 +185,27 @@ class Game:
 
     def open(self, url):
         self.d.get(url)
-        self.wait(lambda: self.js("return !!document.querySelector('.pw-main:not([hidden])')"),
-                  what="the main window")
+        self.wait_ready()
+
+    def wait_ready(self):
+        """The program has taken over the window the page drew."""
+        self.wait(lambda: self.js("return document.documentElement.classList.contains('pw-ready')"
+                                  " && !!document.querySelector('.pw-main:not([hidden])')"),
+                  what="the program")
+
+    def axe(self):
+        """axe-core's violations in the page as it is now, best practices included."""
+        if not AXE:
+            raise RuntimeError("POROTEN_AXE names no axe.min.js (scripts/test-web.sh sets it)")
+        if not self.js("return !!window.axe"):
+            with open(AXE, encoding="utf-8") as f:
+                self.js(f.read())
+        return self.d.execute_async_script(AXE_RUN)
+
+    def snapshot(self):
+        """Everything in the page's main landmark as drawn: each element's
+        tag, attributes (inline style aside), place, colours, font and text."""
+        return self.js(SNAPSHOT)
 
     def label(self, control):
         return self.js("return document.querySelector('.pw-main [data-id=\"%d\"]').textContent"

@@ -13,7 +13,7 @@ import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import COUNTDOWN, MESSAGE, SCORE, Game, Server, chromium, close  # noqa: E402
+from browser import COUNTDOWN, MESSAGE, SCORE, Game, HeldServer, Server, chromium, close  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.actions import interaction  # noqa: E402
 from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
@@ -167,6 +167,46 @@ class DesktopGame(SiteTest):
         g.keys("h")
         self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "髙橋さん　1点"])
 
+    def test_the_page_keeps_to_its_policy_and_axe_finds_nothing_in_any_state(self):
+        g = self.game
+        g.open(self.server.url)
+        self.assertEqual(g.axe(), [], "at rest")
+        # The server compresses as a static host does: what is measured is what players get.
+        sizes = g.js("return performance.getEntriesByType('resource').concat("
+                     "performance.getEntriesByType('navigation')).filter(e => "
+                     "/(\\/|\\.wasm|poroten\\.js)$/.test(e.name))"
+                     ".map(e => [e.name.split('/').pop(), e.encodedBodySize, e.decodedBodySize])")
+        self.assertEqual(sorted(name for name, _, _ in sizes), ["", "poroten.js", "poroten.wasm"])
+        for name, packed, size in sizes:
+            self.assertLess(packed, size * 0.7, name)
+        # The policy is in force: a script written into the page does not run.
+        self.assertIsNone(g.js("var s = document.createElement('script');"
+                               "s.textContent = 'window.__inline = 1';"
+                               "document.head.appendChild(s); return window.__inline"))
+        self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
+        g.wait(lambda: g.js("return !!document.querySelector('.pw-menu:not([hidden])')"),
+               what="the ファイル menu")
+        self.assertEqual(g.axe(), [], "a menu open")
+        g.keys(Keys.ESCAPE)
+        g.keys(Keys.ENTER)
+        self.answer_row(g.keys)  # a point, so that the name window opens
+        g.wait(lambda: g.label(SCORE) == "1", what="score 1")
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(self.wrong_digit(row[0]))
+        g.wait_box()
+        self.assertEqual(g.axe(), [], "a message box open")
+        g.keys(Keys.ENTER)
+        g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
+               what="the name window")
+        self.assertEqual(g.axe(), [], "the name window open")
+        # What the page did itself breaks no rule of its own policy either
+        # (the script above was refused, as it should be).
+        refused = [e["message"] for e in self.driver.get_log("browser")
+                   if "Content Security Policy" in e["message"]]
+        self.assertEqual(len(refused), 1, refused)
+        self.assertIn("inline script", refused[0])
+
     def test_a_page_frozen_in_the_background_gets_one_late_tick_not_a_burst(self):
         g = self.game
         g.open(self.server.url)
@@ -208,6 +248,90 @@ class DesktopGame(SiteTest):
         self.assertEqual(g.boxes(), [])
 
 
+# Every node of the page's main landmark, to tell the program's nodes from
+# the page's own; and the layout shifts so far (Chromium reports them).
+NODES = """
+var all = [], walk = document.createTreeWalker(document.querySelector('main'));
+while (walk.nextNode()) all.push(walk.currentNode);
+if (!arguments[0]) { window.__drawn = all; return all.length; }
+var at = all.findIndex((n, i) => n !== window.__drawn[i]);
+return at < 0 && all.length === window.__drawn.length ? 'same' :
+  'differ at ' + at + ': ' + (all[at] && (all[at].outerHTML || all[at].data));
+"""
+SHIFTS = """
+var done = arguments[arguments.length - 1], sum = 0;
+new PerformanceObserver(function (list, obs) {
+  list.getEntries().forEach(function (e) {
+    sum += e.value;
+    window.__shifts = (window.__shifts || []).concat([[e.startTime, e.value, e.hadRecentInput,
+      e.sources.map(function (s) { return s.node ? (s.node.className || s.node.nodeName) + ' ' +
+        JSON.stringify([s.previousRect.y, s.currentRect.y]) : '?'; })]]);
+  });
+}).observe({type: 'layout-shift', buffered: true});
+setTimeout(function () { done(sum); }, 100);
+"""
+
+
+class DrawnWithThePage(unittest.TestCase):
+    """The page shows the main window before the program has arrived, and
+    the program takes that window over as it is."""
+
+    def setUp(self):
+        self.driver = chromium(load="eager")
+        self.game = Game(self.driver)
+        self.servers = []
+
+    def tearDown(self):
+        close(self.driver)
+        for server in self.servers:
+            server.stop()
+
+    def held(self):
+        server = HeldServer(SITE)
+        server.start()
+        self.servers.append(server)
+        return server
+
+    def test_the_window_is_on_screen_before_the_program_and_taken_over_in_place(self):
+        g = self.game
+        server = self.held()
+        self.driver.get(server.url)
+        self.assertFalse(g.js("return document.documentElement.classList.contains('pw-ready')"))
+        before = g.snapshot()
+        self.assertGreater(g.js(NODES, False), 60)
+        texts = g.js("return [...document.querySelectorAll('.pw-main [data-id]')].map(e => "
+                     "[e.dataset.id, e.textContent])")
+        self.assertEqual(texts, [[str(i), ""] for i in range(10)] + [
+            ["106", "リターンを押してね"], ["102", "残り時間"], ["103", "0"], ["104", "得点"],
+            ["105", "0"]])
+        cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='0']").rect
+        self.assertEqual(g.pixel(int(cell0["x"]) + 3, int(cell0["y"]) + 3), GREEN)
+        rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
+        self.assertEqual((rect["width"], rect["height"]), (353, 202))
+        self.assertEqual(g.js("return document.querySelector('h1').textContent"), "ポロテン")
+
+        server.release()
+        g.wait_ready()
+        # The very elements the page drew, drawn the same: the markup the
+        # build wrote from the layout is what the program draws from it.
+        self.assertEqual(g.js(NODES, True), "same")
+        self.assertEqual(g.snapshot(), before)
+        self.assertEqual(g.active().get_attribute("class"), "pw-client")
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
+
+        # Enter while the program is still on its way starts the game once it is there.
+        server = self.held()
+        self.driver.get(server.url)
+        g.keys(Keys.ENTER)
+        time.sleep(0.3)
+        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        server.release()
+        g.wait_ready()
+        self.assertRegex(g.memorized_row(), r"^\d{3}$")
+        self.assertEqual(g.label(COUNTDOWN), "3")
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
+
+
 class Phone(SiteTest):
     phone = True
 
@@ -237,6 +361,7 @@ class Phone(SiteTest):
             self.assertGreaterEqual(min(w, h), 44, name)
             self.assertLessEqual(bottom, 844, name)
 
+        self.assertEqual(g.axe(), [], "the keypad shown")
         self.tap(self.key("リターン"))
         self.answer_row(lambda d: self.tap(self.key(d)))
         g.wait(lambda: g.label(SCORE) == "1", what="score 1")
@@ -254,6 +379,8 @@ class Phone(SiteTest):
         g.keys("Ann")
         self.tap(self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-dialog [data-name=OKButton]"))
         g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="the record")
+        # Nothing moved from the first frame on, boxes and all.
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0, g.js("return window.__shifts"))
 
 
 class Offline(SiteTest):

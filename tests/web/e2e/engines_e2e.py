@@ -1,0 +1,132 @@
+#!/usr/bin/python3
+"""The site in WebKitGTK (the engine of every iPhone browser), driven through
+WebKitWebDriver on a virtual display: a game, a record under a Japanese name
+and its bytes, both boxes, a reload and a reload with the server gone. The
+touch keypad is not tried here: WebKitWebDriver on GTK neither emulates a
+touch screen nor sends touch input, and the keypad shows only on one.
+
+    xvfb-run -a engines_e2e.py SITE_DIR
+"""
+
+import os
+import sys
+import tempfile
+import unittest
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from browser import MESSAGE, SCORE, Game, Server  # noqa: E402
+from selenium import webdriver  # noqa: E402
+from selenium.webdriver.common.by import By  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
+from selenium.webdriver.webkitgtk.options import Options  # noqa: E402
+
+SITE = None
+MINIBROWSER = os.environ.get("MINIBROWSER",
+                             "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser")
+# 髙橋 with one point: score, name length, name in code page 932, marker.
+RECORD_TAKAHASHI_1 = b"\x01\x00\x04\x00\xfb\xfc\x8b\xb4\x02\x00"
+
+
+def webkit():
+    options = Options()
+    options.binary_location = MINIBROWSER
+    options.add_argument("--automation")
+    return webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=options)
+
+
+class WebKit(unittest.TestCase):
+    def setUp(self):
+        # A home of its own, so that no record or worker is left from before.
+        self.home = tempfile.TemporaryDirectory(prefix="poroten-webkit-")
+        os.environ["XDG_DATA_HOME"] = os.environ["XDG_CACHE_HOME"] = self.home.name
+        self.server = Server(SITE)
+        self.server.start()
+        self.driver = webkit()
+        self.game = Game(self.driver)
+
+    def tearDown(self):
+        self.driver.quit()
+        self.server.stop()
+        self.home.cleanup()
+
+    def menu(self, *path):
+        """Clicks through the menu bar, as a mouse would."""
+        d = self.driver
+        d.find_element(By.XPATH, "//button[@role='menuitem'][starts-with(., '%s')]"
+                       % path[0]).click()
+        for item in path[1:]:
+            d.find_element(By.XPATH, "//div[@role='menu']/button[starts-with(., '%s')]"
+                           % item).click()
+
+    def test_a_game_a_japanese_record_the_boxes_a_reload_and_offline(self):
+        g = self.game
+        g.open(self.server.url)
+        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.assertEqual(g.active().get_attribute("class"), "pw-client")
+        rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
+        self.assertEqual((rect["width"], rect["height"]), (353, 202))
+        # The page's policy refuses a script written into it.
+        self.assertIsNone(g.js("var s = document.createElement('script');"
+                               "s.textContent = 'window.__inline = 1';"
+                               "document.head.appendChild(s); return window.__inline"))
+
+        g.keys(Keys.ENTER)
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(row[0])
+        self.assertEqual(g.cell_colour(0), "rgb(0, 0, 255)")
+        g.keys(*row[1:])
+        g.wait(lambda: g.label(SCORE) == "1", what="score 1")
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(str((int(row[0]) + 1) % 10))
+        self.assertEqual(g.wait_box()[0][:2], ["poroten", ["お手つき！"]])
+        g.keys(Keys.ENTER)
+        g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
+               what="the name window")
+        self.assertEqual(g.active().tag_name, "input")
+        g.keys("髙橋")
+        self.assertEqual(g.active().get_attribute("value"), "髙橋")
+        g.keys(Keys.ENTER)
+        g.wait(lambda: g.stored_record() == RECORD_TAKAHASHI_1, what="the record")
+        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+
+        self.menu("ファイル", "ハイスコア")
+        self.assertEqual(g.wait_box()[0][:2], ["ハイスコア", ["現在の最高得点は", "髙橋さん　1点"]])
+        g.keys(Keys.ENTER)
+        g.wait(lambda: g.boxes() == [], what="the box to close")
+        self.menu("バージョン情報")
+        self.assertEqual(g.wait_box()[0][1][0], "ポロテン　　Ver 1.0")
+        g.keys(Keys.ESCAPE)
+        g.wait(lambda: g.boxes() == [], what="the box to close")
+        self.assertEqual(g.active().get_attribute("class"), "pw-client")
+
+        self.driver.refresh()
+        g.open(self.server.url)
+        self.menu("ファイル", "ハイスコア")
+        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "髙橋さん　1点"])
+        g.keys(Keys.ENTER)
+
+        g.wait(lambda: g.js("return !!navigator.serviceWorker.controller"), timeout=15,
+               what="the service worker")
+        self.server.stop()
+        self.driver.refresh()
+        g.open(self.server.url)
+        g.keys(Keys.ENTER)
+        self.assertRegex(g.memorized_row(), r"^\d{3}$")
+        self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
+
+
+def main():
+    global SITE
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    SITE = os.path.abspath(sys.argv[1])
+    suite = unittest.TestLoader().loadTestsFromModule(sys.modules[__name__])
+    return 0 if unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
