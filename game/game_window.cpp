@@ -128,16 +128,12 @@ void Form1::EndGame(std::string_view text) {
 }
 
 void Form1::CheckHighScore() {
-    const long score = numericValue(window_->label(Label5).text());
-    if (score <= store_.HighScore) {
-        return;
-    }
-    store_.HighScore =
-        static_cast<std::int16_t>(std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
-    dialog_ =
-        std::make_unique<highscore::Dialog>(services_.windows, store_, [this] { window_->show(); });
-    dialog_->show();
-    window_->hide();
+    store_.CheckNewRecord(numericValue(window_->label(Label5).text()), [this] {
+        dialog_ = std::make_unique<highscore::Dialog>(services_.windows, store_,
+                                                      [this] { window_->show(); });
+        dialog_->show();
+        window_->hide();
+    });
 }
 
 void Form1::Form_KeyPress(char32_t character) {

@@ -1,5 +1,7 @@
 #include "highscore/high_score_store.h"
 
+#include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -26,20 +28,71 @@ std::filesystem::path Module1::inUserFolder() const {
     return files_.userDataDirectory() / kScoreFileName;
 }
 
-void Module1::LoadHighScore() {
-    ScoreRecord = ScoreRec{};
+Module1::Stored Module1::readBest() {
+    Stored best;
     for (const auto& candidate : {inProgramFolder(), inUserFolder()}) {
         platform::ReadResult read = files_.readOrCreate(candidate);
-        if (read.ok) {
-            scoreFile_ = candidate;
-            ScoreRecord = readScoreRec(read.bytes);
-            break;
+        if (!read.ok) {
+            continue;
         }
+        ScoreRec record = readScoreRec(read.bytes);
+        // Strictly better: on a tie the program folder, read first, keeps it.
+        if (best.file.empty() ||
+            (record.isValid() && (!best.record.isValid() || record.Score > best.record.Score))) {
+            best = Stored{candidate, std::move(record)};
+        }
+    }
+    return best;
+}
+
+void Module1::LoadHighScore() {
+    Stored best = readBest();
+    ScoreRecord = std::move(best.record);
+    if (!best.file.empty()) {
+        scoreFile_ = std::move(best.file);
     }
     if (ScoreRecord.isValid()) {
         HighScore = ScoreRecord.Score;
         HighName = codec_.fromCodePage932(ScoreRecord.Name);
     }
+}
+
+bool Module1::ReadAgain() {
+    Stored best = readBest();
+    if (best.file.empty() || !best.record.isValid() || best.record.Score < HighScore) {
+        return false;
+    }
+    ScoreRecord = std::move(best.record);
+    scoreFile_ = std::move(best.file);
+    HighScore = ScoreRecord.Score;
+    HighName = codec_.fromCodePage932(ScoreRecord.Name);
+    return true;
+}
+
+void Module1::CheckNewRecord(long score, std::function<void()> onNewRecord) {
+    files_.whileLocked(scoreFile_, [this, score, onNewRecord = std::move(onNewRecord)] {
+        ReadAgain();
+        if (score <= HighScore) {
+            return;
+        }
+        HighScore = static_cast<std::int16_t>(
+            std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
+        if (onNewRecord) {
+            onNewRecord();
+        }
+    });
+}
+
+void Module1::ConfirmNewRecord(std::function<void()> then) {
+    files_.whileLocked(scoreFile_, [this, then = std::move(then)]() mutable {
+        if (ReadAgain()) {
+            if (then) {
+                then();
+            }
+            return;
+        }
+        SaveHighScore(std::move(then));
+    });
 }
 
 bool Module1::SaveHighScore(std::function<void()> then) {

@@ -81,7 +81,7 @@ void Dialog::OKButton_Click() {
     }
     store_.HighName = window_->textBox(Text1).text();
     saving_ = true;
-    store_.SaveHighScore([this] {
+    store_.ConfirmNewRecord([this] {
         saving_ = false;
         window_.reset();
         if (onDone_) {

@@ -14,10 +14,12 @@ std::string aboutText() {
 }
 
 MenuCommands::MenuCommands(platform::MessageBoxes& messageBoxes, platform::Application& application,
-                           const highscore::Module1& store)
+                           highscore::Module1& store)
     : messageBoxes_(messageBoxes), application_(application), store_(store) {}
 
+// The file is read again first: another copy of the program may hold a better record by now.
 void MenuCommands::mnuFileHigh_Click() {
+    store_.ReadAgain();
     messageBoxes_.show("ハイスコア", highScoreText(store_.HighName, store_.HighScore), {});
 }
 

@@ -22,7 +22,7 @@ std::string aboutText();
 class MenuCommands {
 public:
     MenuCommands(platform::MessageBoxes& messageBoxes, platform::Application& application,
-                 const highscore::Module1& store);
+                 highscore::Module1& store);
 
     void mnuFileHigh_Click();
     void mnuFileExit_Click();
@@ -31,7 +31,7 @@ public:
 private:
     platform::MessageBoxes& messageBoxes_;
     platform::Application& application_;
-    const highscore::Module1& store_;
+    highscore::Module1& store_;
 };
 
 }  // namespace poroten::menu

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,14 @@ public:
     // Replaces the file's content atomically: a crash leaves the old content or
     // the new, never a mix.
     virtual WriteResult replace(const std::filesystem::path& file, std::string_view bytes) = 0;
+    // Runs `critical` while no other copy of the program holds this file's
+    // lock, so that a re-read and the write after it cannot interleave with
+    // another copy's. When the lock cannot be had within about two seconds it
+    // runs `critical` anyway: a lost race is rarer than a save that hangs.
+    // May run it later (the page's lock is granted asynchronously); runs it
+    // exactly once.
+    virtual void whileLocked(const std::filesystem::path& file,
+                             std::function<void()> critical) = 0;
 };
 
 }  // namespace poroten::platform

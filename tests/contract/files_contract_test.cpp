@@ -2,6 +2,7 @@
 // failure, and whole-file replacement that leaves no half-written file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -10,6 +11,12 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+#include <sys/mount.h>
+#include <unistd.h>
+#define POROTEN_CAN_MOUNT_TMPFS 1
+#endif
 
 #include "adapter_factories.h"
 
@@ -99,7 +106,9 @@ TEST_F(FilesContract, ReplaceWritesTheWholeContentAndLeavesNoTemporaryFiles) {
     const std::string longer(70000, '\x5A');
     platform::WriteResult written = files->replace(file, longer);
     ASSERT_TRUE(written.ok) << written.error;
-    EXPECT_EQ(files->readOrCreate(file).bytes, longer);
+    EXPECT_EQ(contentOf(file), longer);
+    // Nothing past the longest record (6 + 65,535 bytes) is read.
+    EXPECT_EQ(files->readOrCreate(file).bytes, longer.substr(0, 65541));
 
     // A shorter content replaces the file; nothing of the longer one remains.
     const std::string shorter("\x01\x00\x00\x00\x02\x00", 6);
@@ -180,6 +189,115 @@ TEST_F(FilesContract, FolderThatCannotBeWrittenRefusesNewFilesAndKeepsOldContent
     EXPECT_FALSE(written.error.empty());
     EXPECT_EQ(contentOf(existing), "old");
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"m_score.sav"});
+}
+
+TEST_F(FilesContract, AHugeFileIsReadOnlyAsFarAsTheLongestRecord) {
+    const fs::path file = dir / "m_score.sav";
+    const std::string record("\x07\x00\x01\x00Z\x02\x00", 7);
+    writeFile(file, record);
+    std::error_code error;
+    fs::resize_file(file, std::uintmax_t{1} << 30, error);  // sparse where the system can
+    if (error) {
+        GTEST_SKIP() << "cannot make a 1 GiB file here: " << error.message();
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const platform::ReadResult read = files->readOrCreate(file);
+    const auto took = std::chrono::steady_clock::now() - started;
+    ASSERT_TRUE(read.ok) << read.error;
+    ASSERT_EQ(read.bytes.size(), 65541u);
+    EXPECT_EQ(read.bytes.substr(0, record.size()), record);
+    EXPECT_EQ(read.bytes.find_first_not_of('\0', record.size()), std::string::npos);
+    EXPECT_LT(took, std::chrono::seconds(2));
+    EXPECT_EQ(fs::file_size(file), std::uintmax_t{1} << 30);
+}
+
+// A link in the file's place may point anywhere, /etc/passwd included: it is
+// refused like a file that cannot be written, and what it points to stays.
+TEST_F(FilesContract, ALinkInTheFilesPlaceIsNeverReadOrWrittenThrough) {
+    const fs::path outside = dir / "outside";
+    writeFile(outside, "root:x:0:0");
+    const fs::path file = dir / "m_score.sav";
+    const fs::path dangling = dir / "other.sav";
+    std::error_code error;
+    fs::create_symlink(outside, file, error);
+    if (!error) {
+        fs::create_symlink(dir / "nowhere", dangling, error);
+    }
+    if (error) {
+        GTEST_SKIP() << "no symbolic links here: " << error.message();
+    }
+
+    const platform::ReadResult read = files->readOrCreate(file);
+    EXPECT_FALSE(read.ok);
+    EXPECT_FALSE(read.error.empty());
+    const platform::WriteResult written = files->replace(file, "LINK\x02");
+    EXPECT_FALSE(written.ok);
+    EXPECT_FALSE(written.error.empty());
+    EXPECT_EQ(contentOf(outside), "root:x:0:0");
+    EXPECT_TRUE(fs::is_symlink(file));
+
+    // A link to nothing yet is not followed to create its target either.
+    EXPECT_FALSE(files->readOrCreate(dangling).ok);
+    EXPECT_FALSE(files->replace(dangling, "x").ok);
+    EXPECT_FALSE(fs::exists(dir / "nowhere"));
+    std::vector<std::string> names = namesIn(dir);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"m_score.sav", "other.sav", "outside"}));
+}
+
+// A disk that fills up must not leave an empty or cut file in the record's
+// place, and the failure must be reported.
+TEST_F(FilesContract, AReplaceThatFindsTheDiskFullOrNearlyFullLeavesTheOldBytes) {
+#if defined(POROTEN_CAN_MOUNT_TMPFS)
+    const fs::path disk = dir / "disk";
+    fs::create_directory(disk);
+    if (::geteuid() != 0 || ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    }
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{disk};
+
+    const fs::path file = disk / "m_score.sav";
+    ASSERT_TRUE(files->readOrCreate(file).ok);
+    const std::string old = std::string("\x05\x00\x01\x00O\x02\x00", 7) + std::string(10247, 'o');
+    ASSERT_TRUE(files->replace(file, old).ok);
+    ASSERT_EQ(contentOf(file), old);
+
+    // Fill what is left, a page at a time, until the system says no more.
+    const fs::path filler = disk / "filler";
+    {
+        std::ofstream out(filler, std::ios::binary);
+        const std::string page(4096, 'f');
+        for (int i = 0; i < 64 && out; ++i) {
+            out.write(page.data(), static_cast<std::streamsize>(page.size()));
+            out.flush();
+        }
+    }
+    const std::string newer = std::string("\x09\x00\x01\x00N\x02\x00", 7) + std::string(10247, 'n');
+    platform::WriteResult written = files->replace(file, newer);
+    EXPECT_FALSE(written.ok);
+    EXPECT_NE(written.error.find("space"), std::string::npos) << written.error;
+    EXPECT_EQ(contentOf(file), old);
+
+    // Nearly full: one free page, less than the new content needs.
+    fs::resize_file(filler, fs::file_size(filler) - 4096);
+    written = files->replace(file, newer);
+    EXPECT_FALSE(written.ok);
+    EXPECT_EQ(contentOf(file), old);
+    std::vector<std::string> names = namesIn(disk);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"filler", "m_score.sav"}));
+
+    // With room again the same save goes through.
+    fs::remove(filler);
+    written = files->replace(file, newer);
+    EXPECT_TRUE(written.ok) << written.error;
+    EXPECT_EQ(contentOf(file), newer);
+#else
+    GTEST_SKIP() << "no small file system can be filled up from this test here";
+#endif
 }
 
 }  // namespace

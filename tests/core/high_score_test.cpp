@@ -157,5 +157,46 @@ TEST_F(HighScoreStoreTest, WhenNothingCanBeWrittenABoxNamesTheFileAndTheScoreSta
     EXPECT_EQ(store.HighName, "B");
 }
 
+// A save that once fell back to the user's folder must not be hidden by the
+// older file beside the program at the next start.
+TEST_F(HighScoreStoreTest, BothPlacesAreReadAndTheBetterValidRecordCountsWithTiesToTheProgram) {
+    const std::string oldBeside =
+        "\x03\x00\x01\x00"
+        "P\x02\x00"s;
+    files.write(besideProgram(), oldBeside);
+    files.write(inUserData(),
+                "\x05\x00\x01\x00"
+                "U\x02\x00"s);
+    store.LoadHighScore();
+    EXPECT_EQ(store.HighScore, 5);
+    EXPECT_EQ(store.HighName, "U");
+    EXPECT_EQ(store.scoreFile(), inUserData());
+    // The next save goes where the record was read from.
+    store.HighScore = 6;
+    ASSERT_TRUE(store.SaveHighScore());
+    EXPECT_EQ(files.contents(inUserData()),
+              "\x06\x00\x01\x00"
+              "U\x02\x00"s);
+    EXPECT_EQ(files.contents(besideProgram()), oldBeside);
+
+    files.write(inUserData(),
+                "\x03\x00\x01\x00"
+                "V\x02\x00"s);
+    highscore::Module1 tie(files, codec, boxes);
+    tie.LoadHighScore();
+    EXPECT_EQ(tie.HighName, "P");
+    EXPECT_EQ(tie.scoreFile(), besideProgram());
+
+    // A damaged record, however high its score, loses to a valid one.
+    files.write(besideProgram(),
+                "\x63\x00\x01\x00"
+                "P\x00\x00"s);
+    highscore::Module1 damaged(files, codec, boxes);
+    damaged.LoadHighScore();
+    EXPECT_EQ(damaged.HighScore, 3);
+    EXPECT_EQ(damaged.HighName, "V");
+    EXPECT_EQ(damaged.scoreFile(), inUserData());
+}
+
 }  // namespace
 }  // namespace poroten::testing

@@ -168,5 +168,109 @@ TEST_F(NewRecordTest, BoxesThatStayOpenDelayWhatFollowsThemAndStackInOrder) {
     EXPECT_EQ(platform.messageBoxes.shown.size(), 3u);
 }
 
+// Another copy of the program, started from the same folder, saves while
+// this one plays: what it stored is read again before the check and again
+// when the name is confirmed, and a better or equal stored record is never
+// overwritten.
+TEST_F(NewRecordTest, ARecordSavedByAnotherCopyIsReadAgainAndNeverOverwrittenByALowerOne) {
+    const std::string bobAt2 =
+        "\x02\x00\x01\x00"
+        "B\x02\x00"s;
+    platform.files.write(scoreFile(), bobAt2);  // after this copy read an empty file
+    endGameAt(1);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(store.HighScore, 2);
+    EXPECT_EQ(store.HighName, "B");
+    endGameAt(2);  // equal to the stored record: none either
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(platform.files.contents(scoreFile()), bobAt2);
+
+    // Higher: the name window opens; meanwhile the other copy stores 5.
+    endGameAt(3);
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_EQ(store.HighScore, 3);
+    const std::string carolAt5 =
+        "\x05\x00\x01\x00"
+        "C\x02\x00"s;
+    platform.files.write(scoreFile(), carolAt5);
+    dialog()->type(Dialog::Text1, U"Ann\r");
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(platform.files.contents(scoreFile()), carolAt5);
+    EXPECT_EQ(store.HighScore, 5);
+    EXPECT_EQ(store.HighName, "C");
+    const std::size_t boxes = platform.messageBoxes.shown.size();
+    window->command(game::mnuFileHigh);
+    ASSERT_EQ(platform.messageBoxes.shown.size(), boxes + 1);
+    EXPECT_EQ(platform.messageBoxes.shown.back().text, "現在の最高得点は\rCさん　5点");
+
+    // The other copy now stores 7 between games: the best-score box reads it.
+    platform.files.write(scoreFile(),
+                         "\x07\x00\x01\x00"
+                         "D\x02\x00"s);
+    window->command(game::mnuFileHigh);
+    EXPECT_EQ(platform.messageBoxes.shown.back().text, "現在の最高得点は\rDさん　7点");
+}
+
+TEST_F(NewRecordTest, WhileTheNameWindowIsOpenALowerStoredRecordIsReplacedAndAnEqualOneKept) {
+    endGameAt(3);
+    ASSERT_NE(dialog(), nullptr);
+    platform.files.write(scoreFile(),
+                         "\x02\x00\x01\x00"
+                         "B\x02\x00"s);
+    dialog()->type(Dialog::Text1, U"Ann\r");
+    EXPECT_EQ(platform.files.contents(scoreFile()),
+              "\x03\x00\x03\x00"
+              "Ann\x02\x00"s);
+    EXPECT_EQ(store.HighName, "Ann");
+
+    endGameAt(4);
+    ASSERT_NE(dialog(), nullptr);
+    const std::string evenAt4 =
+        "\x04\x00\x02\x00"
+        "Ev\x02\x00"s;
+    platform.files.write(scoreFile(), evenAt4);
+    dialog()->command(Dialog::OKButton);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(platform.files.contents(scoreFile()), evenAt4);
+    EXPECT_EQ(store.HighScore, 4);
+    EXPECT_EQ(store.HighName, "Ev");
+    EXPECT_EQ(platform.messageBoxes.shown.size(), 2u);  // the two wrong keys, no failure
+}
+
+// The re-read and the write run inside the file's lock: what another copy
+// stores while this one waits for the lock is what the check sees.
+TEST_F(NewRecordTest, TheCheckAndTheSaveWaitForTheLockAndSeeWhatWasStoredMeanwhile) {
+    platform.files.holdLocks = true;
+    endGameAt(1);
+    EXPECT_EQ(dialog(), nullptr);  // not before the lock is had
+    ASSERT_EQ(platform.files.locked, std::vector<std::filesystem::path>{scoreFile()});
+    platform.files.write(scoreFile(),
+                         "\x01\x00\x01\x00"
+                         "B\x02\x00"s);
+    EXPECT_EQ(platform.files.releaseLocks(), 1u);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(store.HighName, "B");
+
+    endGameAt(2);
+    ASSERT_NE(dialog(), nullptr);
+    platform.files.holdLocks = true;
+    dialog()->type(Dialog::Text1, U"A\r");
+    EXPECT_EQ(platform.files.contents(scoreFile()),
+              "\x01\x00\x01\x00"
+              "B\x02\x00"s);
+    platform.files.write(scoreFile(),
+                         "\x09\x00\x01\x00"
+                         "Z\x02\x00"s);
+    EXPECT_EQ(platform.files.releaseLocks(), 1u);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(platform.files.contents(scoreFile()),
+              "\x09\x00\x01\x00"
+              "Z\x02\x00"s);
+    EXPECT_EQ(store.HighScore, 9);
+}
+
 }  // namespace
 }  // namespace poroten::testing

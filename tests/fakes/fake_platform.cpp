@@ -251,6 +251,25 @@ platform::WriteResult TempDirFiles::replace(const std::filesystem::path& file,
     return {true, {}};
 }
 
+void TempDirFiles::whileLocked(const std::filesystem::path& file, std::function<void()> critical) {
+    locked.push_back(file);
+    if (holdLocks) {
+        held_.push_back(std::move(critical));
+    } else {
+        critical();
+    }
+}
+
+std::size_t TempDirFiles::releaseLocks() {
+    std::vector<std::function<void()>> held;
+    held.swap(held_);
+    holdLocks = false;
+    for (auto& critical : held) {
+        critical();
+    }
+    return held.size();
+}
+
 std::string TempDirFiles::contents(const std::filesystem::path& file) const {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream content;

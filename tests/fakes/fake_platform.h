@@ -177,12 +177,21 @@ public:
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
 
+    // Runs critical at once, unless holdLocks is set: then it waits, as if
+    // another copy held the lock, until releaseLocks().
+    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override;
+    bool holdLocks = false;
+    // Runs the held critical sections in order; returns how many ran.
+    std::size_t releaseLocks();
+    std::vector<std::filesystem::path> locked;  // each file asked for, in order
+
     std::set<std::filesystem::path> unwritable;
     std::string contents(const std::filesystem::path& file) const;
     void write(const std::filesystem::path& file, std::string_view bytes) const;
 
 private:
     std::filesystem::path root_;
+    std::vector<std::function<void()>> held_;
 };
 
 struct FakePlatform {

@@ -58,6 +58,9 @@ public:
                                   std::string_view bytes) override {
         return files_.replace(file, bytes);
     }
+    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override {
+        files_.whileLocked(file, std::move(critical));
+    }
 
 private:
     QTemporaryDir dir_;

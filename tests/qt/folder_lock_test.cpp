@@ -1,0 +1,96 @@
+// The Qt adapter's lock between copies of the program: the record's folder,
+// held with flock while a re-read and its save run.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QTemporaryDir>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/qt/qt_files.h"
+
+namespace poroten::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+// What another copy of the program holds while it saves.
+class OtherCopysLock {
+public:
+    explicit OtherCopysLock(const fs::path& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~OtherCopysLock() { ::close(fd_); }
+    bool take() { return ::flock(fd_, LOCK_EX | LOCK_NB) == 0; }
+    void release() { ::flock(fd_, LOCK_UN); }
+
+private:
+    int fd_;
+};
+
+class QtFolderLock : public ::testing::Test {
+protected:
+    QTemporaryDir tmp;
+    fs::path dir{tmp.path().toStdString()};
+    fs::path file{dir / "m_score.sav"};
+    platform::qt::QtFiles files;
+};
+
+TEST_F(QtFolderLock, WaitsWhileAnotherCopyHoldsItAndHoldsItWhileRunning) {
+    OtherCopysLock other(dir);
+    ASSERT_TRUE(other.take());
+    std::thread letGo([&other] {
+        std::this_thread::sleep_for(milliseconds(300));
+        other.release();
+    });
+    int runs = 0;
+    bool otherShutOut = false;
+    const auto started = Clock::now();
+    files.whileLocked(file, [&] {
+        ++runs;
+        OtherCopysLock third(dir);
+        otherShutOut = !third.take();
+    });
+    const auto took = Clock::now() - started;
+    letGo.join();
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(otherShutOut);
+    EXPECT_GE(took, milliseconds(250));
+    EXPECT_LT(took, milliseconds(1500));
+    // Let go afterwards: another copy gets it at once.
+    EXPECT_TRUE(other.take());
+}
+
+TEST_F(QtFolderLock, ALockNeverLetGoOfRunsTheSaveAnywayAfterAboutTwoSeconds) {
+    OtherCopysLock other(dir);
+    ASSERT_TRUE(other.take());
+    int runs = 0;
+    const auto started = Clock::now();
+    files.whileLocked(file, [&runs] { ++runs; });
+    const auto took = Clock::now() - started;
+    EXPECT_EQ(runs, 1);
+    EXPECT_GE(took, milliseconds(1500));
+    EXPECT_LT(took, milliseconds(4000));
+}
+
+// A temporary file beside the record may be another copy's save in progress:
+// it is removed as a leftover only while no copy holds the folder.
+TEST_F(QtFolderLock, LeftoversAreRemovedOnlyWhileNoCopyIsSaving) {
+    const fs::path leftover = dir / "m_score.sav.AbCd12";
+    std::ofstream(leftover) << "half";
+    OtherCopysLock other(dir);
+    ASSERT_TRUE(other.take());
+    ASSERT_TRUE(files.readOrCreate(file).ok);
+    EXPECT_TRUE(fs::exists(leftover));
+    other.release();
+    ASSERT_TRUE(files.readOrCreate(file).ok);
+    EXPECT_FALSE(fs::exists(leftover));
+}
+
+}  // namespace
+}  // namespace poroten::testing
