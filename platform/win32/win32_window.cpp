@@ -8,7 +8,12 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "platform/application.h"
+#include "platform/tick_schedule.h"
+#include "platform/window_rules.h"
 
 #include "platform/win32/gdi_handle.h"
 #include "platform/win32/resources/resource_ids.h"
@@ -80,8 +85,7 @@ UINT windowDpi(HWND hwnd) {
 }
 
 int pixels(int twips, UINT dpi) {
-    return MulDiv(twips, static_cast<int>(dpi),
-                  platform::kTwipsPerPixel * static_cast<int>(kBaseDpi));
+    return platform::twipsToPixels(twips, static_cast<int>(dpi));
 }
 
 RECT outerRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, UINT dpi) {
@@ -147,6 +151,18 @@ HMENU buildMenu(const std::vector<platform::MenuDesc>& entries, bool bar) {
         }
     }
     return menu;
+}
+
+// Whether a WM_CHAR character reaches the game: Enter does; Ctrl with a
+// letter arrives as a control character, and that, Backspace and Escape do not.
+bool typesForGame(char32_t character) {
+    const std::u32string text(1, character);
+    platform::KeyPress key;
+    key.enter = character == U'\r';
+    key.text = text;
+    key.modifiers = {GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0,
+                     GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0};
+    return platform::typedCharacters(key) == (key.enter ? std::u32string{13} : text);
 }
 
 [[noreturn]] void wrongControl(int id) {
@@ -398,17 +414,12 @@ void Win32Window::createControls() {
         }
         controls_.push_back(std::move(control));
     }
-    std::vector<const Control*> focusable;
-    for (const auto& control : controls_) {
-        if (control->desc_.kind != ControlKind::Label) {
-            focusable.push_back(control.get());
+    for (const int id : platform::tabOrder(desc_)) {
+        for (const auto& control : controls_) {
+            if (control->desc_.id == id) {
+                tabOrder_.push_back(control->hwnd_);
+            }
         }
-    }
-    std::stable_sort(focusable.begin(), focusable.end(), [](const Control* a, const Control* b) {
-        return a->desc_.tabIndex < b->desc_.tabIndex;
-    });
-    for (const Control* control : focusable) {
-        tabOrder_.push_back(control->hwnd_);
     }
 }
 
@@ -431,9 +442,9 @@ void Win32Window::placeControls(UINT dpi) {
         if (!handle) {
             handle.reset(createFont(font, dpi));
         }
-        const auto& b = control->desc_.bounds;
-        SetWindowPos(control->hwnd_, nullptr, pixels(b.left, dpi), pixels(b.top, dpi),
-                     pixels(b.width, dpi), pixels(b.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        const platform::PixelRect b = platform::toPixels(control->desc_.bounds, static_cast<int>(dpi));
+        SetWindowPos(control->hwnd_, nullptr, b.left, b.top, b.width, b.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
     }
 }
@@ -561,7 +572,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CHAR: {
             char32_t character = 0;
-            if (Control::joinUnits(pendingHigh_, wParam, character)) {
+            if (Control::joinUnits(pendingHigh_, wParam, character) && typesForGame(character)) {
                 events_.onKeyPress(platform::kNoControl, character);
             }
             return 0;
@@ -650,6 +661,9 @@ LRESULT CALLBACK Win32Window::controlProc(HWND hwnd, UINT message, WPARAM wParam
             if (!control->takeUnit(wParam, character)) {
                 return 0;
             }
+            if (!typesForGame(character)) {
+                return DefSubclassProc(hwnd, WM_CHAR, wParam, lParam);  // Backspace and the like
+            }
             const std::weak_ptr<char> alive = control->window_.alive_;
             platform::WindowEvents& events = control->window_.events_;
             const bool taken = events.onKeyPress(control->desc_.id, character);
@@ -691,7 +705,7 @@ Win32WindowFactory::~Win32WindowFactory() {
 
 HWND Win32WindowFactory::hiddenOwner() {
     if (!hiddenOwner_) {
-        hiddenOwner_ = CreateWindowExW(0, L"STATIC", L"poroten", WS_POPUP, 0, 0, 0, 0, nullptr,
+        hiddenOwner_ = CreateWindowExW(0, L"STATIC", toWide(platform::kApplicationTitle).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     return hiddenOwner_;
