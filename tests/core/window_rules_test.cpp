@@ -12,17 +12,18 @@ namespace {
 TEST(WindowRules, OverlappingCellsKeepTheirOverlapAtEveryDpi) {
     // Neighbouring cells of the main window overlap by 15 twips; rounding
     // each size instead of each edge would open gaps or double the overlap.
-    const TwipRect first{120, 360, 495, 615};
-    const TwipRect second{600, 360, 495, 615};
+    const TwipRect first{127, 360, 500, 615};
+    const TwipRect second{612, 360, 500, 615};
     for (const int dpi : {96, 120, 144, 168, 192}) {
         const PixelRect a = toPixels(first, dpi);
         const PixelRect b = toPixels(second, dpi);
-        EXPECT_EQ(a.left + a.width - b.left, twipsToPixels(615, dpi) - twipsToPixels(600, dpi))
+        EXPECT_EQ(a.left + a.width, twipsToPixels(627, dpi)) << dpi;
+        EXPECT_EQ(a.left + a.width - b.left, twipsToPixels(627, dpi) - twipsToPixels(612, dpi))
             << dpi;
-        EXPECT_EQ(b.left + b.width, twipsToPixels(600 + 495, dpi)) << dpi;
+        EXPECT_EQ(b.top + b.height, twipsToPixels(975, dpi)) << dpi;
     }
     EXPECT_EQ(toPixels(first).left, 8);
-    EXPECT_EQ(toPixels(first).width, 33);
+    EXPECT_EQ(toPixels(first).width, 34);  // 8.47 to 41.8: 8 to 42, not 8 and 33
     EXPECT_EQ(twipsToPixels(7), 0);   // under half a pixel
     EXPECT_EQ(twipsToPixels(8), 1);   // half a pixel and more rounds up
     EXPECT_EQ(twipsToPixels(1095, 144), 110);  // 109.5 away from zero
