@@ -6,6 +6,7 @@
 
 #include "game/game_window.h"
 #include "highscore/high_score_store.h"
+#include "platform/application.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_platform.h"
 #include "poroten_version.h"
@@ -69,7 +70,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("poroten"));
+    QApplication::setApplicationName(QString::fromUtf8(poroten::platform::kApplicationTitle));
     QApplication::setWindowIcon(poroten::platform::qt::programIcon());
     // The game ends the program itself, also while its main window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);

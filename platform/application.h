@@ -2,6 +2,10 @@
 
 namespace poroten::platform {
 
+// The program's name where the system shows one of its own: a box without a
+// title, the user's data folder.
+inline constexpr char kApplicationTitle[] = "poroten";
+
 class Application {
 public:
     virtual ~Application() = default;

@@ -84,7 +84,9 @@ struct WindowDesc {
     bool icon = true;  // the program's icon; false: no icon of its own
     std::vector<MenuDesc> menu;
     std::vector<ControlDesc> controls;
-    std::optional<int> focusControl;  // none: no control takes the focus, keys go to the window
+    // None: no control takes the focus and keys go to the window, which also
+    // takes no input method, so one left on cannot compose the game's digits.
+    std::optional<int> focusControl;
 };
 
 }  // namespace poroten::platform

@@ -1,8 +1,9 @@
 #include "platform/qt/qt_message_boxes.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
+
+#include "platform/application.h"
 
 namespace poroten::platform::qt {
 
@@ -16,7 +17,7 @@ void QtMessageBoxes::show(std::string_view title, std::string_view text,
     // the middle of the screen and holds the whole program until closed.
     QMessageBox box;
     box.setWindowTitle(title.empty()
-                           ? QCoreApplication::applicationName()
+                           ? QString::fromUtf8(kApplicationTitle)
                            : QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     // Plain text: a player's name is shown here and must not be read as markup.
     box.setTextFormat(Qt::PlainText);

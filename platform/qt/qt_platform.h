@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/clock_random.h"
-#include "platform/qt/cp932_codec.h"
+#include "platform/cp932_codec.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_files.h"
 #include "platform/qt/qt_message_boxes.h"

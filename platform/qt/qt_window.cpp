@@ -23,21 +23,17 @@
 #include <string>
 
 #include "platform/qt/fonts.h"
+#include "platform/window_rules.h"
 #include "platform/qt/program_icon.h"
 
 namespace poroten::platform::qt {
 
 namespace {
 
-int toPixels(int twips) {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-}
-
-// Edges are rounded, not sizes, so controls that touch in twips touch on screen.
-QRect toPixels(const TwipRect& r) {
-    const int left = toPixels(r.left);
-    const int top = toPixels(r.top);
-    return QRect(left, top, toPixels(r.left + r.width) - left, toPixels(r.top + r.height) - top);
+// At the base DPI: Qt scales device-independent pixels to the screen itself.
+QRect toQRect(const TwipRect& r) {
+    const PixelRect p = toPixels(r);
+    return QRect(p.left, p.top, p.width, p.height);
 }
 
 QColor toQColor(Colour c) {
@@ -60,33 +56,18 @@ Qt::Alignment horizontal(Align align) {
     return Qt::AlignLeft;
 }
 
-bool isTypable(char32_t c) {
-    return c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0);
-}
-
-// What a key press types, as the game sees it: Enter is 13, and keys held with
-// Ctrl, Alt or Meta are shortcuts that type nothing (Ctrl with Alt is AltGr on
-// Windows and types its character).
 std::u32string typedCharacters(const QKeyEvent& e) {
     const Qt::KeyboardModifiers mods = e.modifiers();
-    const bool altGr = mods.testFlag(Qt::ControlModifier) && mods.testFlag(Qt::AltModifier);
-    if (!altGr && (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-        return {};
+    const std::u32string text = e.text().toStdU32String();
+    KeyPress key;
+    key.enter = e.key() == Qt::Key_Return || e.key() == Qt::Key_Enter;
+    key.text = text;
+    key.modifiers = {mods.testFlag(Qt::ControlModifier), mods.testFlag(Qt::AltModifier),
+                     mods.testFlag(Qt::MetaModifier)};
+    if (mods.testFlag(Qt::KeypadModifier) && e.key() >= Qt::Key_0 && e.key() <= Qt::Key_9) {
+        key.keypadDigit = e.key() - Qt::Key_0;
     }
-    if (e.key() == Qt::Key_Return || e.key() == Qt::Key_Enter) {
-        return {13};
-    }
-    std::u32string typed;
-    for (const uint c : e.text().toUcs4()) {
-        if (isTypable(c)) {
-            typed.push_back(c);
-        }
-    }
-    if (typed.empty() && mods.testFlag(Qt::KeypadModifier) && e.key() >= Qt::Key_0 &&
-        e.key() <= Qt::Key_9) {
-        typed.push_back(U'0' + static_cast<char32_t>(e.key() - Qt::Key_0));
-    }
-    return typed;
+    return platform::typedCharacters(key);
 }
 
 // The top-level widget. Its events object is dropped when the Window that
@@ -346,7 +327,7 @@ public:
         }
         auto* client = new QWidget(&form);
         client->setObjectName(QStringLiteral("client"));
-        client->setFixedSize(toPixels(desc.clientWidth), toPixels(desc.clientHeight));
+        client->setFixedSize(twipsToPixels(desc.clientWidth), twipsToPixels(desc.clientHeight));
         if (desc.backColour) {
             QPalette palette = client->palette();
             palette.setColor(QPalette::Window, toQColor(*desc.backColour));
@@ -355,24 +336,24 @@ public:
         }
         layout->addWidget(client);
 
-        std::vector<std::pair<int, QWidget*>> tabOrder;
+        std::map<int, QWidget*> widgets;
         for (const ControlDesc& control : desc.controls) {
             QWidget* widget = createControl(form, *client, control);
             widget->setObjectName(toQString(control.name));
-            widget->setGeometry(toPixels(control.bounds));
+            widget->setGeometry(toQRect(control.bounds));
             widget->setFont(resolveFont(control.font, form.font()));
             form.addControl(widget, control.id);
-            if (widget->focusPolicy() != Qt::NoFocus) {
-                tabOrder.emplace_back(control.tabIndex, widget);
-            }
+            widgets[control.id] = widget;
             if (control.id == desc.focusControl) {
                 focusTarget_ = widget;
             }
         }
-        std::stable_sort(tabOrder.begin(), tabOrder.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<QWidget*> tabOrder;
+        for (const int id : platform::tabOrder(desc)) {
+            tabOrder.push_back(widgets[id]);
+        }
         for (std::size_t i = 1; i < tabOrder.size(); ++i) {
-            QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+            QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
         }
 
         if (!desc.focusControl) {
@@ -380,8 +361,8 @@ public:
             // itself. The window asks for no input method either: one left on
             // in kana mode would otherwise swallow the digits into its
             // composition, and Enter would only commit it.
-            for (const auto& entry : tabOrder) {
-                entry.second->setFocusPolicy(Qt::NoFocus);
+            for (QWidget* widget : tabOrder) {
+                widget->setFocusPolicy(Qt::NoFocus);
             }
             form.setFocusPolicy(Qt::StrongFocus);
             focusTarget_ = &form;
@@ -390,7 +371,8 @@ public:
         if (desc.position) {
             const QScreen* screen = QGuiApplication::primaryScreen();
             const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
-            form.move(origin + QPoint(toPixels(desc.position->left), toPixels(desc.position->top)));
+            form.move(origin + QPoint(twipsToPixels(desc.position->left),
+                                     twipsToPixels(desc.position->top)));
         }
     }
 

@@ -17,6 +17,9 @@ mergeInto(LibraryManager.library, {
     },
     // A malloc'd UTF-8 copy of text, for the program to free.
     alloc: function (text) {
+      // A lone surrogate (pasted, or half a pair cut off) would otherwise be
+      // paired with whatever follows it and swallow that character.
+      text = text.replace(/\p{Surrogate}/gu, '\uFFFD');
       var size = lengthBytesUTF8(text) + 1;
       var ptr = _malloc(size);
       stringToUTF8(text, ptr, size);

@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/application.h"
+#include "platform/tick_schedule.h"
+
 extern "C" {
 // library_poroten.js
 int poroten_window_create(const char* json);
@@ -258,8 +261,7 @@ void WebTimer::fired(void* self) {
             now = emscripten_get_now();
         }
     }
-    // The next tick keeps its place in the schedule; ticks already past are dropped.
-    timer->due_ += timer->interval_ * (std::floor((now - timer->due_) / timer->interval_) + 1);
+    timer->due_ = platform::nextTick(timer->due_, timer->interval_, now);
     timer->arm(now);
     // The handler may disable or re-enable this timer; nothing here runs after it.
     timer->onTimer_();
@@ -275,7 +277,7 @@ void WebMessageBoxes::show(std::string_view title, std::string_view text,
     static int nextBox = 0;
     const int box = ++nextBox;
     openBoxes()[box] = std::move(closed);
-    poroten_box_show(box, std::string(title.empty() ? "poroten" : title).c_str(),
+    poroten_box_show(box, std::string(title.empty() ? platform::kApplicationTitle : title).c_str(),
                      std::string(text).c_str());
 }
 

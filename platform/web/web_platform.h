@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/clock_random.h"
+#include "platform/cp932_codec.h"
 #include "platform/services.h"
-#include "platform/web/web_codec.h"
 #include "platform/web/web_files.h"
 
 namespace poroten::web {
@@ -111,7 +111,7 @@ public:
         return {windows_, timers_, messageBoxes_, application_, random_, codec_, files_};
     }
     WebFiles& files() { return files_; }
-    WebTextCodec& codec() { return codec_; }
+    platform::Cp932Codec& codec() { return codec_; }
     WebMessageBoxes& messageBoxes() { return messageBoxes_; }
 
 private:
@@ -120,7 +120,7 @@ private:
     WebMessageBoxes messageBoxes_;
     WebApplication application_;
     platform::ClockRandom random_;
-    WebTextCodec codec_;
+    platform::Cp932Codec codec_;
     WebFiles files_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/application.h"
+
 #include "platform/win32/wide_text.h"
 
 namespace poroten::win32 {
@@ -21,7 +23,7 @@ std::wstring messageBoxText(std::string_view utf8) {
 
 void Win32MessageBoxes::show(std::string_view title, std::string_view text,
                              std::function<void()> closed) {
-    const std::wstring caption = title.empty() ? std::wstring(L"poroten") : toWide(title);
+    const std::wstring caption = toWide(title.empty() ? std::string_view(platform::kApplicationTitle) : title);
     const HWND owner = GetActiveWindow();
     // Without an owner the box still has to stop the game's windows taking keys.
     const UINT flags = MB_OK | (owner ? 0u : MB_TASKMODAL);

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "platform/clock_random.h"
+#include "platform/cp932_codec.h"
 #include "platform/services.h"
 #include "platform/win32/win32_application.h"
-#include "platform/win32/win32_codec.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_timer.h"
@@ -18,7 +18,7 @@ struct Win32Platform {
     Win32MessageBoxes messageBoxes;
     Win32Application application{windows};
     platform::ClockRandom random;
-    Win32TextCodec codec;
+    platform::Cp932Codec codec;
     Win32Files files;
 
     platform::Services services() {

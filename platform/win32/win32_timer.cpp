@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/tick_schedule.h"
+
 namespace poroten::win32 {
 
 using Clock = std::chrono::steady_clock;
@@ -118,15 +120,8 @@ void Win32TimerFactory::tick(UINT_PTR id) {
         SetTimer(hwnd_, id, delayUntil(state->due, now), nullptr);
         return;
     }
-    // The next tick keeps to the schedule; after a stall (a busy thread, a
-    // suspended machine) missed ticks are dropped rather than run in a burst.
-    auto next = state->due + state->interval;
-    if (next <= now) {
-        const auto missed = (now - state->due) / state->interval;
-        next = state->due + (missed + 1) * state->interval;
-    }
-    state->due = next;
-    SetTimer(hwnd_, id, delayUntil(next, now), nullptr);
+    state->due = platform::nextTick(state->due, state->interval, now);
+    SetTimer(hwnd_, id, delayUntil(state->due, now), nullptr);
     // Last, so that whatever the handler does to any timer stands.
     state->onTimer();
 }

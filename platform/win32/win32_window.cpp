@@ -8,8 +8,14 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "platform/application.h"
+#include "platform/tick_schedule.h"
+#include "platform/window_rules.h"
+
+#include "platform/win32/gdi_handle.h"
 #include "platform/win32/resources/resource_ids.h"
 #include "platform/win32/wide_text.h"
 
@@ -79,8 +85,7 @@ UINT windowDpi(HWND hwnd) {
 }
 
 int pixels(int twips, UINT dpi) {
-    return MulDiv(twips, static_cast<int>(dpi),
-                  platform::kTwipsPerPixel * static_cast<int>(kBaseDpi));
+    return platform::twipsToPixels(twips, static_cast<int>(dpi));
 }
 
 RECT outerRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, UINT dpi) {
@@ -148,6 +153,18 @@ HMENU buildMenu(const std::vector<platform::MenuDesc>& entries, bool bar) {
     return menu;
 }
 
+// Whether a WM_CHAR character reaches the game: Enter does; Ctrl with a
+// letter arrives as a control character, and that, Backspace and Escape do not.
+bool typesForGame(char32_t character) {
+    const std::u32string text(1, character);
+    platform::KeyPress key;
+    key.enter = character == U'\r';
+    key.text = text;
+    key.modifiers = {GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0,
+                     GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0};
+    return platform::typedCharacters(key) == (key.enter ? std::u32string{13} : text);
+}
+
 [[noreturn]] void wrongControl(int id) {
     std::fprintf(stderr, "poroten: no control %d of the kind asked for\n", id);
     std::abort();
@@ -164,12 +181,7 @@ public:
     Control(Win32Window& window, ControlDesc desc) : window_(window), desc_(std::move(desc)) {
         text_ = desc_.text;
         if (desc_.backColour) {
-            brush_ = CreateSolidBrush(*desc_.backColour);
-        }
-    }
-    ~Control() override {
-        if (brush_) {
-            DeleteObject(brush_);
+            brush_.reset(CreateSolidBrush(*desc_.backColour));
         }
     }
     Control(const Control&) = delete;
@@ -197,15 +209,15 @@ public:
         if (brush_ && desc_.backColour == colour) {
             return;
         }
-        if (brush_) {
-            DeleteObject(brush_);
-        }
         desc_.backColour = colour;
-        brush_ = CreateSolidBrush(colour);
+        brush_.reset(CreateSolidBrush(colour));
         if (hwnd_) {
             InvalidateRect(hwnd_, nullptr, TRUE);
         }
     }
+
+private:
+    friend class Win32Window;
 
     // A UTF-16 unit of WM_CHAR as a code point; false while half a pair is held.
     bool takeUnit(WPARAM unit, char32_t& character) {
@@ -232,7 +244,7 @@ public:
     Win32Window& window_;
     ControlDesc desc_;
     HWND hwnd_ = nullptr;
-    HBRUSH brush_ = nullptr;
+    OwnedBrush brush_;
     std::string text_;
     wchar_t pendingHigh_ = 0;
 };
@@ -262,11 +274,16 @@ private:
     Control& find(int id, ControlKind kind);
     Control* controlOf(HWND hwnd);
     void createControls();
+    // Everything that depends on the monitor's DPI, at start and on WM_DPICHANGED.
     void applyDpi(UINT dpi, const RECT* suggested);
+    void placeControls(UINT dpi);
+    void loadIcons(UINT dpi);
+    void fitFrame(UINT dpi, const RECT* suggested);
     void moveFocus(HWND from, bool backwards);
     HWND focusTarget() const;
-    HBRUSH backBrush() const { return backBrush_ ? backBrush_ : GetSysColorBrush(COLOR_BTNFACE); }
-    void releaseFonts();
+    HBRUSH backBrush() const {
+        return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
+    }
 
     Win32WindowFactory& factory_;
     WindowDesc desc_;
@@ -275,12 +292,12 @@ private:
     DWORD exStyle_ = 0;
     HWND hwnd_ = nullptr;
     UINT dpi_ = kBaseDpi;
-    HBRUSH backBrush_ = nullptr;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    OwnedBrush backBrush_;
+    OwnedIcon bigIcon_;
+    OwnedIcon smallIcon_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<HWND> tabOrder_;
-    std::map<std::pair<std::string, int>, HFONT> fonts_;
+    std::map<std::pair<std::string, int>, OwnedFont> fonts_;
     HWND lastFocus_ = nullptr;
     wchar_t pendingHigh_ = 0;
     // Lets a control procedure tell whether the window died during a callback.
@@ -291,7 +308,7 @@ Win32Window::Win32Window(Win32WindowFactory& factory, const WindowDesc& desc,
                          platform::WindowEvents& events)
     : factory_(factory), desc_(desc), events_(events) {
     if (desc_.backColour) {
-        backBrush_ = CreateSolidBrush(*desc_.backColour);
+        backBrush_.reset(CreateSolidBrush(*desc_.backColour));
     }
     style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     exStyle_ = 0;
@@ -334,10 +351,6 @@ Win32Window::Win32Window(Win32WindowFactory& factory, const WindowDesc& desc,
 Win32Window::~Win32Window() {
     factory_.windows_.erase(this);
     destroyNative();
-    releaseFonts();
-    if (backBrush_) {
-        DeleteObject(backBrush_);
-    }
 }
 
 void Win32Window::destroyNative() {
@@ -356,20 +369,9 @@ void Win32Window::destroyNative() {
     }
     hwnd_ = nullptr;
     DestroyWindow(hwnd);
-    if (bigIcon_) {
-        DestroyIcon(bigIcon_);
-        bigIcon_ = nullptr;
-    }
-    if (smallIcon_) {
-        DestroyIcon(smallIcon_);
-        smallIcon_ = nullptr;
-    }
-}
-
-void Win32Window::releaseFonts() {
-    for (auto& [key, font] : fonts_) {
-        DeleteObject(font);
-    }
+    // Only now that no window shows them.
+    bigIcon_.reset();
+    smallIcon_.reset();
     fonts_.clear();
 }
 
@@ -412,54 +414,51 @@ void Win32Window::createControls() {
         }
         controls_.push_back(std::move(control));
     }
-    std::vector<const Control*> focusable;
-    for (const auto& control : controls_) {
-        if (control->desc_.kind != ControlKind::Label) {
-            focusable.push_back(control.get());
+    for (const int id : platform::tabOrder(desc_)) {
+        for (const auto& control : controls_) {
+            if (control->desc_.id == id) {
+                tabOrder_.push_back(control->hwnd_);
+            }
         }
-    }
-    std::stable_sort(focusable.begin(), focusable.end(), [](const Control* a, const Control* b) {
-        return a->desc_.tabIndex < b->desc_.tabIndex;
-    });
-    for (const Control* control : focusable) {
-        tabOrder_.push_back(control->hwnd_);
     }
 }
 
 void Win32Window::applyDpi(UINT dpi, const RECT* suggested) {
     dpi_ = dpi;
-    std::map<std::pair<std::string, int>, HFONT> old;
+    placeControls(dpi);
+    if (desc_.icon) {
+        loadIcons(dpi);
+    }
+    fitFrame(dpi, suggested);
+}
+
+void Win32Window::placeControls(UINT dpi) {
+    // The old fonts go only after every control has taken its new one.
+    std::map<std::pair<std::string, int>, OwnedFont> old;
     old.swap(fonts_);
     for (auto& control : controls_) {
         const auto& font = control->desc_.font;
         auto& handle = fonts_[{font.face, font.points}];
         if (!handle) {
-            handle = createFont(font, dpi);
+            handle.reset(createFont(font, dpi));
         }
-        const auto& b = control->desc_.bounds;
-        SetWindowPos(control->hwnd_, nullptr, pixels(b.left, dpi), pixels(b.top, dpi),
-                     pixels(b.width, dpi), pixels(b.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+        const platform::PixelRect b = platform::toPixels(control->desc_.bounds, static_cast<int>(dpi));
+        SetWindowPos(control->hwnd_, nullptr, b.left, b.top, b.width, b.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
     }
-    for (auto& [key, font] : old) {
-        DeleteObject(font);
-    }
+}
 
-    if (desc_.icon) {
-        const HICON big = loadIcon(SM_CXICON, dpi);
-        const HICON small = loadIcon(SM_CXSMICON, dpi);
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-        if (bigIcon_) {
-            DestroyIcon(bigIcon_);
-        }
-        if (smallIcon_) {
-            DestroyIcon(smallIcon_);
-        }
-        bigIcon_ = big;
-        smallIcon_ = small;
-    }
+void Win32Window::loadIcons(UINT dpi) {
+    OwnedIcon big(loadIcon(SM_CXICON, dpi));
+    OwnedIcon small(loadIcon(SM_CXSMICON, dpi));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(small);
+}
 
+void Win32Window::fitFrame(UINT dpi, const RECT* suggested) {
     const int width = pixels(desc_.clientWidth, dpi);
     const int height = pixels(desc_.clientHeight, dpi);
     const bool menu = GetMenu(hwnd_) != nullptr;
@@ -573,7 +572,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CHAR: {
             char32_t character = 0;
-            if (Control::joinUnits(pendingHigh_, wParam, character)) {
+            if (Control::joinUnits(pendingHigh_, wParam, character) && typesForGame(character)) {
                 events_.onKeyPress(platform::kNoControl, character);
             }
             return 0;
@@ -610,7 +609,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             if (control->brush_) {
                 SetBkColor(dc, *control->desc_.backColour);
-                return reinterpret_cast<LRESULT>(control->brush_);
+                return reinterpret_cast<LRESULT>(control->brush_.get());
             }
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<LRESULT>(backBrush());
@@ -662,6 +661,9 @@ LRESULT CALLBACK Win32Window::controlProc(HWND hwnd, UINT message, WPARAM wParam
             if (!control->takeUnit(wParam, character)) {
                 return 0;
             }
+            if (!typesForGame(character)) {
+                return DefSubclassProc(hwnd, WM_CHAR, wParam, lParam);  // Backspace and the like
+            }
             const std::weak_ptr<char> alive = control->window_.alive_;
             platform::WindowEvents& events = control->window_.events_;
             const bool taken = events.onKeyPress(control->desc_.id, character);
@@ -703,7 +705,7 @@ Win32WindowFactory::~Win32WindowFactory() {
 
 HWND Win32WindowFactory::hiddenOwner() {
     if (!hiddenOwner_) {
-        hiddenOwner_ = CreateWindowExW(0, L"STATIC", L"poroten", WS_POPUP, 0, 0, 0, 0, nullptr,
+        hiddenOwner_ = CreateWindowExW(0, L"STATIC", toWide(platform::kApplicationTitle).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     return hiddenOwner_;

@@ -94,9 +94,7 @@ TEST_F(TextCodecContract, EachCharacterWithoutAPlaceBecomesOneQuestionMark) {
         {"😀😀", "??"},
         // Look-alikes are not swapped in: they would read back as another character.
         {"¥", "?"},
-        {"〜", "?"},  // U+301C wave dash
-        {"−", "?"},   // U+2212 minus sign
-        {"¢‖", "??"},
+        {"é", "?"},
         // Invisible characters still take their place.
         {"\xE2\x80\x8B", "?"},  // U+200B
         {"\xEF\xBB\xBF", "?"},  // U+FEFF
@@ -124,11 +122,54 @@ TEST_F(TextCodecContract, InvalidBytesReadAsReplacementCharacters) {
     for (const Pair& p : cases) {
         EXPECT_EQ(codec->fromCodePage932(p.cp932), p.utf8) << hex(p.cp932);
     }
-    // Unassigned pairs: the replacement, and at most the ASCII byte kept.
-    for (const std::string& unassigned : {bytes({0x85, 0x40}), bytes({0xEF, 0x40})}) {
-        const std::string text = codec->fromCodePage932(unassigned);
-        EXPECT_TRUE(text == kReplacement || text == kReplacement + "@") << hex(unassigned);
+    // An unassigned pair is one unknown character, lead and trail together,
+    // as Windows reads it; what follows it is read as it is.
+    const Pair unassigned[] = {
+        {"\xEF\xBF\xBD", bytes({0x85, 0x40})},
+        {"\xEF\xBF\xBD", bytes({0xEF, 0x40})},
+        {"\xEF\xBF\xBD\xEF\xBF\xBD", bytes({0x85, 0x85, 0x85, 0x5C})},
+        {"\xEF\xBF\xBD" "A", bytes({0xEB, 0xFC, 0x41})},
+    };
+    for (const Pair& p : unassigned) {
+        EXPECT_EQ(hex(codec->fromCodePage932(p.cp932)), hex(p.utf8)) << hex(p.cp932);
     }
+    int unassignedPairs = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if ((lead >= 0xA0 && lead <= 0xDF) || trail == 0x7F) {
+                continue;
+            }
+            if (codec->fromCodePage932(bytes({lead, trail})) == kReplacement) {
+                ++unassignedPairs;
+            }
+        }
+    }
+    EXPECT_EQ(unassignedPairs, 60 * 188 - 7724 - 1880);  // 60 lead bytes, 188 trail bytes
+}
+
+TEST_F(TextCodecContract, JisCharactersUnderTheirOtherMappingKeepTheirCodes) {
+    // Linux input methods and browsers type these under JIS X 0208's own
+    // Unicode mapping; they are the same characters as Windows' at these
+    // codes, so a name keeps them, and reads back as Windows shows it.
+    struct Alternate {
+        const char* typed;
+        std::string cp932;
+        const char* read;
+    };
+    const Alternate alternates[] = {
+        {"〜", bytes({0x81, 0x60}), "～"},  // U+301C wave dash, read as U+FF5E
+        {"‖", bytes({0x81, 0x61}), "∥"},
+        {"−", bytes({0x81, 0x7C}), "－"},
+        {"—", bytes({0x81, 0x5C}), "―"},
+        {"¢", bytes({0x81, 0x91}), "￠"},
+        {"£", bytes({0x81, 0x92}), "￡"},
+        {"¬", bytes({0x81, 0xCA}), "￢"},
+    };
+    for (const Alternate& a : alternates) {
+        EXPECT_EQ(hex(codec->toCodePage932(a.typed)), hex(a.cp932)) << a.typed;
+        EXPECT_EQ(codec->fromCodePage932(a.cp932), a.read) << hex(a.cp932);
+    }
+    EXPECT_EQ(hex(codec->toCodePage932("山田〜")), hex(bytes({0x8E, 0x52, 0x93, 0x63, 0x81, 0x60})));
 }
 
 TEST_F(TextCodecContract, EveryDefinedCodeRoundTrips) {

@@ -37,8 +37,8 @@ TEST_F(MenuTest, DuringAGameTheBestScoreBoxShowsTheStoredRecordNotTheCurrentScor
 TEST_F(MenuTest, TheAboutBoxHasFiveLinesWithTheMakerAndAddress) {
     window->command(game::mnuFileAbout);
     EXPECT_EQ(lastBox().title, "バージョン情報");
-    EXPECT_EQ(lastBox().text, std::string("ポロテン　　Ver 1.0\r\r制作　") + menu::kMaker +
-                                  "\r\rURL：" + menu::kWebAddress);
+    EXPECT_EQ(lastBox().text,
+              "ポロテン　　Ver 1.0\r\r制作　poroten project\r\rURL：https://poroten.example/");
 }
 
 TEST_F(MenuTest, QuitEndsTheProgramAtOnceWithoutSavingOrAsking) {

@@ -1,10 +1,10 @@
 #include "adapter_factories.h"
-#include "platform/web/web_codec.h"
+#include "platform/cp932_codec.h"
 
 namespace poroten::testing {
 
 std::unique_ptr<platform::TextCodec> makeAdapterCodec() {
-    return std::make_unique<web::WebTextCodec>();
+    return std::make_unique<platform::Cp932Codec>();
 }
 
 // The files contract works on real folders; the browser keeps the record in

@@ -8,7 +8,7 @@
 
 #include "fakes/fake_platform.h"
 #include "highscore/high_score_store.h"
-#include "platform/web/web_codec.h"
+#include "platform/cp932_codec.h"
 #include "platform/web/web_files.h"
 
 namespace poroten::testing {
@@ -52,7 +52,7 @@ protected:
     }
 
     web::WebFiles files;
-    web::WebTextCodec codec;
+    platform::Cp932Codec codec;
     FakeMessageBoxes boxes;
 };
 

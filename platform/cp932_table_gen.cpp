@@ -1,7 +1,9 @@
 // Writes code page 932 as the build machine's iconv knows it (glibc, "CP932")
-// into a C++ table for the browser build, whose runtime has no encoder for it.
-// Built and run on the build machine, never for the browser.
+// into a C++ table that every build of the program reads names through.
+// Built and run on the build machine, even when the program is cross-built.
 #include <iconv.h>
+
+#include "platform/cp932_layout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,18 +11,7 @@
 
 namespace {
 
-constexpr unsigned kNone = 0xFFFF;
-constexpr int kTrails = 0xFC - 0x40 + 1;
-
-int leadIndex(int lead) {
-    if (lead >= 0x81 && lead <= 0x9F) {
-        return lead - 0x81;
-    }
-    if (lead >= 0xE0 && lead <= 0xFC) {
-        return lead - 0xE0 + 31;
-    }
-    return -1;
-}
+using namespace poroten::platform::cp932;
 
 // The one BMP character the bytes read as, or kNone.
 unsigned decode(iconv_t cd, const unsigned char* bytes, std::size_t size) {
@@ -60,6 +51,22 @@ unsigned encode(iconv_t cd, unsigned c) {
     return kNone;
 }
 
+// JIS characters that Linux input methods and browsers type under JIS X
+// 0208's own Unicode mapping, where code page 932 has Microsoft's: the same
+// character, so it is written as its code; it reads back as Windows reads it.
+struct Alternate {
+    unsigned character, code, windowsCharacter;
+};
+constexpr Alternate kAlternates[] = {
+    {0x301C, 0x8160, 0xFF5E},  // wave dash
+    {0x2016, 0x8161, 0x2225},  // double vertical line
+    {0x2212, 0x817C, 0xFF0D},  // minus sign
+    {0x2014, 0x815C, 0x2015},  // em dash
+    {0x00A2, 0x8191, 0xFFE0},  // cent sign
+    {0x00A3, 0x8192, 0xFFE1},  // pound sign
+    {0x00AC, 0x81CA, 0xFFE2},  // not sign
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,7 +82,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<unsigned> single(256), pairs(60 * kTrails, kNone);
+    std::vector<unsigned> single(256), pairs(kLeads * kTrails, kNone);
     for (unsigned b = 0; b < 256; ++b) {
         const unsigned char byte = static_cast<unsigned char>(b);
         single[b] = decode(toUnicode, &byte, 1);
@@ -87,7 +94,7 @@ int main(int argc, char** argv) {
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
             const unsigned char code[2] = {static_cast<unsigned char>(lead),
                                            static_cast<unsigned char>(trail)};
-            pairs[leadIndex(lead) * kTrails + trail - 0x40] = decode(toUnicode, code, 2);
+            pairs[leadIndex(lead) * kTrails + trail - kFirstTrail] = decode(toUnicode, code, 2);
         }
     }
 
@@ -104,7 +111,7 @@ int main(int argc, char** argv) {
             continue;
         }
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            const unsigned c = pairs[leadIndex(lead) * kTrails + trail - 0x40];
+            const unsigned c = pairs[leadIndex(lead) * kTrails + trail - kFirstTrail];
             if (c != kNone && inverted[c] == kNone) {
                 inverted[c] = (lead << 8) | trail;
             }
@@ -125,8 +132,22 @@ int main(int argc, char** argv) {
                 code = kNone;
             }
         }
+        for (const Alternate& a : kAlternates) {
+            if (a.character == c) {
+                code = a.code;
+            }
+        }
         if (code != inverted[c]) {
             fixes.emplace_back(c, code);
+        }
+    }
+    for (const Alternate& a : kAlternates) {
+        const unsigned char bytes[2] = {static_cast<unsigned char>(a.code >> 8),
+                                        static_cast<unsigned char>(a.code)};
+        if (decode(toUnicode, bytes, 2) != a.windowsCharacter) {
+            std::fprintf(stderr, "cp932_table_gen: %X is not U+%X in this iconv\n", a.code,
+                         a.windowsCharacter);
+            return 1;
         }
     }
 
@@ -140,7 +161,7 @@ int main(int argc, char** argv) {
     for (unsigned b = 0; b < 256; ++b) {
         std::fprintf(out, "%s0x%X", b == 0 ? "\n" : b % 16 ? "," : ",\n", single[b]);
     }
-    std::fprintf(out, "};\nconstexpr unsigned short kPairs[%d] = {", 60 * kTrails);
+    std::fprintf(out, "};\nconstexpr unsigned short kPairs[%d] = {", kLeads * kTrails);
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         std::fprintf(out, "%s0x%X", i == 0 ? "\n" : i % 16 ? "," : ",\n", pairs[i]);
     }

@@ -1,38 +1,32 @@
-#include "platform/web/web_codec.h"
+#include "platform/cp932_codec.h"
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-namespace poroten::web {
+#include "platform/cp932_layout.h"
+
+namespace poroten::platform {
 
 namespace {
 
 #include "cp932_table.inc"
 
-constexpr std::uint16_t kNone = 0xFFFF;
-constexpr int kTrails = 0xFC - 0x40 + 1;
-
-int leadIndex(unsigned lead) {
-    if (lead >= 0x81 && lead <= 0x9F) {
-        return static_cast<int>(lead - 0x81);
-    }
-    if (lead >= 0xE0 && lead <= 0xFC) {
-        return static_cast<int>(lead - 0xE0 + 31);
-    }
-    return -1;
-}
+using cp932::isTrailByte;
+using cp932::kTrails;
+using cp932::leadIndex;
+constexpr std::uint16_t kNone = cp932::kNone;
 
 std::uint16_t pairAt(unsigned lead, unsigned trail) {
     const int index = leadIndex(lead);
     if (index < 0 || trail < 0x40 || trail > 0xFC) {
         return kNone;
     }
-    return kPairs[index * kTrails + static_cast<int>(trail) - 0x40];
+    return kPairs[index * kTrails + static_cast<int>(trail) - cp932::kFirstTrail];
 }
 
-// Character to code, the lowest code of each character unless iconv chose
-// another; built on first use, so start-up does not pay for it.
+// Character to code, the lowest code of each character unless the table
+// lists another; built on first use, so start-up does not pay for it.
 const std::vector<std::uint16_t>& encodeTable() {
     static const std::vector<std::uint16_t> table = [] {
         std::vector<std::uint16_t> t(0x10000, kNone);
@@ -107,7 +101,7 @@ std::optional<std::pair<char32_t, std::size_t>> nextCharacter(std::string_view t
 
 }  // namespace
 
-std::string WebTextCodec::toCodePage932(std::string_view utf8) const {
+std::string Cp932Codec::toCodePage932(std::string_view utf8) const {
     const auto& table = encodeTable();
     std::string out;
     out.reserve(utf8.size());
@@ -129,7 +123,7 @@ std::string WebTextCodec::toCodePage932(std::string_view utf8) const {
     return out;
 }
 
-std::string WebTextCodec::fromCodePage932(std::string_view bytes) const {
+std::string Cp932Codec::fromCodePage932(std::string_view bytes) const {
     std::string out;
     out.reserve(bytes.size() * 3);
     for (std::size_t i = 0; i < bytes.size();) {
@@ -139,14 +133,17 @@ std::string WebTextCodec::fromCodePage932(std::string_view bytes) const {
             ++i;
             continue;
         }
-        const std::uint16_t c =
-            i + 1 < bytes.size() ? pairAt(b, static_cast<unsigned char>(bytes[i + 1])) : kNone;
-        if (c != kNone) {
-            appendUtf8(out, c);
+        const bool pair = leadIndex(b) >= 0 && i + 1 < bytes.size() &&
+                          isTrailByte(static_cast<unsigned char>(bytes[i + 1]));
+        if (pair) {
+            // An unassigned pair is one unknown character, as Windows reads it,
+            // not a bad lead byte and a character made of its trail byte.
+            const std::uint16_t c = pairAt(b, static_cast<unsigned char>(bytes[i + 1]));
+            appendUtf8(out, c != kNone ? c : 0xFFFD);
             i += 2;
         } else {
-            // A byte that starts no character here stands for itself alone, so
-            // an ASCII byte after a stray lead byte is still read as ASCII.
+            // A lead byte cut off or followed by a byte that cannot end a pair:
+            // only it is bad, so the ASCII byte after it is still read as ASCII.
             appendUtf8(out, 0xFFFD);
             ++i;
         }
@@ -154,4 +151,4 @@ std::string WebTextCodec::fromCodePage932(std::string_view bytes) const {
     return out;
 }
 
-}  // namespace poroten::web
+}  // namespace poroten::platform
