@@ -1,6 +1,6 @@
 // The page side of the browser adapter: builds windows from their JSON
-// descriptions, shows message boxes as modal dialogs, keeps the record in
-// localStorage and reports keys, clicks and closes back to the program.
+// descriptions, shows message boxes as modal dialogs and reports keys, clicks
+// and closes back to the program. The record is library_storage.js's.
 mergeInto(LibraryManager.library, {
   $PW__postset: 'PW.init();',
   $PW: {
@@ -24,10 +24,6 @@ mergeInto(LibraryManager.library, {
       var ptr = _malloc(size);
       stringToUTF8(text, ptr, size);
       return ptr;
-    },
-    // The browser's reason for a failed storage call, as the save box shows it.
-    reason: function (e) {
-      return (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
     },
     px: function (twips) { return (twips / 15) + 'px'; },
     // "ファイル(&F)" -> text with the access key underlined, and the key.
@@ -409,49 +405,5 @@ mergeInto(LibraryManager.library, {
     done.appendChild(again);
     screen.appendChild(done);
     document.body.classList.add('pw-quit');
-  },
-
-  // The record: base64 of the file's bytes under the file's name.
-  poroten_storage_read__deps: ['$PW'],
-  poroten_storage_read: function (key, sizePtr, okPtr) {
-    var text;
-    var ok = 1;
-    try {
-      var name = UTF8ToString(key);
-      var stored = localStorage.getItem(name);
-      if (stored === null) {
-        localStorage.setItem(name, '');
-        stored = '';
-      }
-      try { text = atob(stored); } catch (e) { text = ''; }  // not base64: no record
-    } catch (e) {
-      ok = 0;
-      text = PW.reason(e);
-    }
-    var ptr, size;
-    if (ok) {
-      size = text.length;
-      ptr = _malloc(size + 1);
-      for (var i = 0; i < size; ++i) HEAPU8[ptr + i] = text.charCodeAt(i);
-    } else {
-      size = lengthBytesUTF8(text);
-      ptr = PW.alloc(text);
-    }
-    HEAP32[sizePtr >> 2] = size;
-    HEAP32[okPtr >> 2] = ok;
-    return ptr;
-  },
-  poroten_storage_write__deps: ['$PW'],
-  poroten_storage_write: function (key, bytes, size) {
-    try {
-      var s = '';
-      for (var i = 0; i < size; i += 8192) {
-        s += String.fromCharCode.apply(null, HEAPU8.subarray(bytes + i, bytes + Math.min(size, i + 8192)));
-      }
-      localStorage.setItem(UTF8ToString(key), btoa(s));
-      return 0;
-    } catch (e) {
-      return PW.alloc(PW.reason(e));
-    }
   },
 });

@@ -1,12 +1,18 @@
 #include "platform/web/web_files.h"
 
+#include <emscripten/emscripten.h>
+
 #include <cstdlib>
+#include <map>
+#include <utility>
 
 extern "C" {
-// Implemented in library_poroten.js. Each returns a malloc'd buffer the
+// Implemented in library_storage.js. Each returns a malloc'd buffer the
 // caller frees: on success the file's bytes, on failure the browser's reason.
 char* poroten_storage_read(const char* key, int* size, int* ok);
 char* poroten_storage_write(const char* key, const char* bytes, int size);
+// Calls poroten_storage_locked(id) once, holding the key's lock when it can.
+void poroten_storage_lock(const char* key, int id);
 }
 
 namespace poroten::web {
@@ -15,6 +21,12 @@ namespace {
 
 std::string keyOf(const std::filesystem::path& file) {
     return file.filename().string();
+}
+
+// The critical sections waiting for their lock, by the id the page calls back with.
+std::map<int, std::function<void()>>& waiting() {
+    static std::map<int, std::function<void()>> sections;
+    return sections;
 }
 
 std::string take(char* buffer, int size) {
@@ -47,4 +59,24 @@ platform::WriteResult WebFiles::replace(const std::filesystem::path& file, std::
     return result;
 }
 
+void WebFiles::whileLocked(const std::filesystem::path& file, std::function<void()> critical) {
+    static int next = 0;
+    const int id = ++next;
+    waiting().emplace(id, std::move(critical));
+    poroten_storage_lock(keyOf(file).c_str(), id);
+}
+
 }  // namespace poroten::web
+
+extern "C" EMSCRIPTEN_KEEPALIVE void poroten_storage_locked(int id) {
+    auto& sections = poroten::web::waiting();
+    const auto found = sections.find(id);
+    if (found == sections.end()) {
+        return;  // called twice or for no request of ours: runs once only
+    }
+    std::function<void()> critical = std::move(found->second);
+    sections.erase(found);
+    if (critical) {
+        critical();
+    }
+}

@@ -14,6 +14,8 @@ public:
     platform::ReadResult readOrCreate(const std::filesystem::path& file) override;
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
+    // Through the browser's Web Locks, shared by the site's tabs.
+    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override;
 };
 
 }  // namespace poroten::web

@@ -7,7 +7,9 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "platform/win32/wide_text.h"
 
@@ -16,6 +18,9 @@ namespace poroten::win32 {
 namespace {
 
 constexpr const wchar_t* kProgramFolder = L"poroten";
+// The longest record: its six fixed bytes and a name of 65,535 bytes. A
+// bigger file holds nothing more the program needs.
+constexpr DWORD kLongestRecord = 6 + 65535;
 
 class Handle {
 public:
@@ -68,7 +73,12 @@ bool writeAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+            return false;
+        }
+        if (written == 0) {
+            // Nothing written and no error: the reason must not be a stale one.
+            SetLastError(ERROR_WRITE_FAULT);
             return false;
         }
         bytes.remove_prefix(written);
@@ -110,6 +120,19 @@ void removeLeftoversOfSaves(const std::filesystem::path& file) {
     FindClose(search);
 }
 
+// A symbolic link or junction in the record's place may lead anywhere; the
+// record is never read or written through one.
+bool isReparsePoint(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileInformationByHandle(file, &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool isReparsePoint(const std::filesystem::path& file) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 }  // namespace
 
 std::filesystem::path Win32Files::programDirectory() const {
@@ -146,23 +169,20 @@ platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file)
         return result;
     }
     // Write access too: a file the program may not write is no place for the
-    // record, and the caller then looks elsewhere.
+    // record, and the caller then looks elsewhere. A link is opened as itself,
+    // so that neither it nor a missing target is created or read through.
     Handle handle(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr));
     if (!handle.valid()) {
         result.error = lastError();
         return result;
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(handle.get(), &size)) {
-        result.error = lastError();
+    if (isReparsePoint(handle.get())) {
+        result.error = systemErrorText(ERROR_CANT_ACCESS_FILE);
         return result;
     }
-    if (size.QuadPart > 0x7FFFFFFF) {
-        result.error = systemErrorText(ERROR_FILE_TOO_LARGE);
-        return result;
-    }
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::string bytes(kLongestRecord, '\0');
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         DWORD read = 0;
@@ -172,7 +192,7 @@ platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file)
             return result;
         }
         if (read == 0) {
-            break;  // the file shrank meanwhile
+            break;  // the end of the file
         }
         filled += read;
     }
@@ -189,9 +209,24 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
     // Beside the target, so that the final move stays on one volume and is a rename.
     std::filesystem::path temporary = file;
     temporary += L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    if (isReparsePoint(file)) {
+        result.error = systemErrorText(ERROR_CANT_ACCESS_FILE);
+        return result;
+    }
 
-    Handle handle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A new file only: whatever already has the name (a leftover of a killed
+    // save of an earlier process with this id, or a link) is removed, not
+    // written through.
+    const auto createTemporary = [&temporary] {
+        return CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE created = createTemporary();
+    if (created == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS &&
+        DeleteFileW(temporary.c_str())) {
+        created = createTemporary();
+    }
+    Handle handle(created);
     if (!handle.valid()) {
         result.error = lastError();
         return result;
@@ -214,6 +249,34 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
     }
     result.ok = true;
     return result;
+}
+
+void Win32Files::whileLocked(const std::filesystem::path& file, std::function<void()> critical) {
+    // The lock is "<file>.lock" opened unshared: a second open fails while a
+    // copy holds it, and the file goes when its handle closes, even when the
+    // holder is killed.
+    std::filesystem::path lockFile = file;
+    lockFile += L".lock";
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    const auto giveUp = std::chrono::steady_clock::now() + lockWait_;
+    while (!file.empty()) {
+        lock = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                           OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE |
+                               FILE_FLAG_OPEN_REPARSE_POINT,
+                           nullptr);
+        const DWORD error = GetLastError();
+        // Held by another copy, or its file is still going away. Any other
+        // failure (a folder the program may not write) will not pass by waiting.
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (lock != INVALID_HANDLE_VALUE || !held ||
+            std::chrono::steady_clock::now() >= giveUp) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    Handle held(lock);
+    critical();
 }
 
 }  // namespace poroten::win32

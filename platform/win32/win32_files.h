@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include "platform/files.h"
 
 namespace poroten::win32 {
@@ -11,6 +13,13 @@ public:
     platform::ReadResult readOrCreate(const std::filesystem::path& file) override;
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
+    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override;
+
+    // How long a lock held by another copy is waited for.
+    void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
+
+private:
+    std::chrono::milliseconds lockWait_{2000};
 };
 
 }  // namespace poroten::win32

@@ -2,6 +2,11 @@
 // by the tests through the storage's own keys.
 //   "!blocked" set: every access throws a SecurityError, as with storage off;
 //   "!quota" set: writes of other keys throw a QuotaExceededError.
+// Also a stand-in for the Web Locks (navigator.locks), recording each request:
+//   "!nolocks" set: the browser has none;
+//   "!lockheld" set: a request waits, as when another tab holds the lock,
+//   until fakeLocks.grant() or fakeLocks.abort() (a timed-out signal) ends it.
+// Otherwise a request is granted at once.
 (function () {
   var items = new Map();
   function fail(name, message) {
@@ -21,4 +26,38 @@
     },
     removeItem: function (k) { items.delete(k); },
   };
+
+  var fakeLocks = globalThis.fakeLocks = {
+    requests: [],
+    pending: [],
+    settle: function (how) {
+      var ended = fakeLocks.pending;
+      fakeLocks.pending = [];
+      ended.forEach(function (r) {
+        if (how === 'grant') r.callback({ name: r.name, mode: 'exclusive' });
+        else if (r.onRejected) r.onRejected(new Error('AbortError'));
+      });
+      return ended.length;
+    },
+    grant: function () { return fakeLocks.settle('grant'); },
+    abort: function () { return fakeLocks.settle('abort'); },
+  };
+  var locks = {
+    request: function (name, options, callback) {
+      var r = { name: name, timed: !!(options && options.signal instanceof AbortSignal),
+                callback: callback, onRejected: null };
+      fakeLocks.requests.push(r);
+      // Settled by hand rather than by the event loop, which a test never reaches.
+      var settled = { catch: function (f) { r.onRejected = f; return settled; },
+                      then: function () { return settled; } };
+      if (items.has('!lockheld')) fakeLocks.pending.push(r);
+      else callback({ name: name, mode: 'exclusive' });
+      return settled;
+    },
+  };
+  globalThis.navigator = globalThis.navigator || {};
+  Object.defineProperty(globalThis.navigator, 'locks', {
+    configurable: true,
+    get: function () { return items.has('!nolocks') ? undefined : locks; },
+  });
 })();

@@ -29,6 +29,21 @@ EM_JS(void, store, (const char* key, const char* value), {
     localStorage.setItem(UTF8ToString(key), UTF8ToString(value));
 });
 EM_JS(void, unset, (const char* key), { localStorage.removeItem(UTF8ToString(key)); });
+EM_JS(void, store_bytes, (const char* key, int count, int fill), {
+    localStorage.setItem(UTF8ToString(key), btoa(String.fromCharCode(fill).repeat(count)));
+});
+EM_JS(int, lock_requests, (), { return fakeLocks.requests.length; });
+EM_JS(char*, lock_request, (int n), {
+    var r = fakeLocks.requests[n];
+    var text = r.name + (r.timed ? ' timed' : ' untimed');
+    var size = lengthBytesUTF8(text) + 1;
+    var p = _malloc(size);
+    stringToUTF8(text, p, size);
+    return p;
+});
+EM_JS(int, grant_locks, (), { return fakeLocks.grant(); });
+EM_JS(int, abort_locks, (), { return fakeLocks.abort(); });
+EM_JS(void, forget_locks, (), { fakeLocks.requests = []; fakeLocks.pending = []; });
 // clang-format on
 
 std::string stored(const char* key) {
@@ -41,9 +56,10 @@ std::string stored(const char* key) {
 class WebRecord : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* key : {"m_score.sav", "!blocked", "!quota"}) {
+        for (const char* key : {"m_score.sav", "!blocked", "!quota", "!nolocks", "!lockheld"}) {
             unset(key);
         }
+        forget_locks();
     }
     highscore::Module1 load() {
         highscore::Module1 record(files, codec, boxes);
@@ -113,6 +129,70 @@ TEST_F(WebRecord, BlockedOrFullStorageIsReportedAndTheRecordStaysInMemory) {
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_NE(boxes.shown[1].text.find("SecurityError"), std::string::npos) << boxes.shown[1].text;
     EXPECT_EQ(blocked.HighScore, 3);
+}
+
+TEST_F(WebRecord, ReadsNoFurtherThanTheLongestRecord) {
+    store_bytes("m_score.sav", 100000, 'Z');
+    const platform::ReadResult read = files.readOrCreate("localStorage/m_score.sav");
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.bytes, std::string(65541, 'Z'));
+}
+
+std::string request(int n) {
+    char* text = lock_request(n);
+    std::string out = text;
+    std::free(text);
+    return out;
+}
+
+// Each tab's re-read and save run under the site's lock for the record; a
+// lock that is not had runs them anyway, and each runs exactly once.
+TEST_F(WebRecord, TheRecordsLockIsSharedByTheTabsAndEachSectionRunsOnce) {
+    int runs = 0;
+    files.whileLocked("localStorage/m_score.sav", [&] { ++runs; });
+    EXPECT_EQ(runs, 1);
+    ASSERT_EQ(lock_requests(), 1);
+    EXPECT_EQ(request(0), "poroten:m_score.sav timed");
+
+    // Another tab holds it: nothing runs until it is granted, then once.
+    store("!lockheld", "1");
+    files.whileLocked("localStorage/m_score.sav", [&] { ++runs; });
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(grant_locks(), 1);
+    EXPECT_EQ(runs, 2);
+
+    // Not granted within the time: the aborted request runs it directly.
+    int late = 0;
+    files.whileLocked("localStorage/m_score.sav", [&] { ++late; });
+    EXPECT_EQ(late, 0);
+    EXPECT_EQ(abort_locks(), 1);
+    EXPECT_EQ(late, 1);
+
+    // A browser without locks runs it at once.
+    unset("!lockheld");
+    store("!nolocks", "1");
+    files.whileLocked("localStorage/m_score.sav", [&] { ++late; });
+    EXPECT_EQ(late, 2);
+    EXPECT_EQ(lock_requests(), 3);
+}
+
+// A tab loaded before another tab saved Bob, 12 finishes with 1: no name is
+// asked, the stored record stays and the tab now shows Bob's.
+TEST_F(WebRecord, ATabThatLoadedEarlierKeepsTheOtherTabsBetterRecord) {
+    highscore::Module1 tabA = load();
+    highscore::Module1 tabB = load();
+    tabB.HighScore = 12;
+    tabB.HighName = "Bob";
+    ASSERT_TRUE(tabB.SaveHighScore());
+    const std::string bob = stored("m_score.sav");
+
+    bool asked = false;
+    tabA.CheckNewRecord(1, [&] { asked = true; });
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(tabA.HighScore, 12);
+    EXPECT_EQ(tabA.HighName, "Bob");
+    EXPECT_EQ(stored("m_score.sav"), bob);
+    EXPECT_EQ(lock_requests(), 1);
 }
 
 }  // namespace

@@ -4,9 +4,14 @@
 //   child ID CLASS LEFT TOP RIGHT BOTTOM TEXT        (screen pixels)
 // In TEXT a backslash, CR and LF are written \\, \r and \n.
 // Exits 1 when no such window is on screen.
+//   poroten_probe --hide TITLE   hides that window and prints its handle;
+//   poroten_probe --show HANDLE  shows it again (a second copy's test plays
+//                                one copy while the other waits unseen).
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "platform/win32/wide_text.h"
@@ -78,6 +83,22 @@ BOOL CALLBACK printChild(HWND hwnd, LPARAM) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && std::wstring(argv[1]) == L"--hide") {
+        Search search{argv[2]};
+        EnumWindows(&matchTitle, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) {
+            return 1;
+        }
+        ShowWindowAsync(search.found, SW_HIDE);
+        print(std::to_string(reinterpret_cast<std::uintptr_t>(search.found)));
+        std::fflush(stdout);
+        return 0;
+    }
+    if (argc == 3 && std::wstring(argv[1]) == L"--show") {
+        const auto handle = reinterpret_cast<HWND>(
+            static_cast<std::uintptr_t>(std::wcstoull(argv[2], nullptr, 10)));
+        return IsWindow(handle) && ShowWindowAsync(handle, SW_SHOWNORMAL) ? 0 : 1;
+    }
     if (argc != 2) {
         std::fputs("usage: poroten_probe TITLE\n", stderr);
         return 2;

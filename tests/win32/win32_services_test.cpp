@@ -3,18 +3,23 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/layout.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_timer.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_window.h"
 #include "win32_test_support.h"
 
@@ -193,6 +198,127 @@ TEST(Win32Files, LeftoversOfKilledSavesGoAtTheNextStartAndNothingElse) {
     expected.insert({L"m_score.sav", L"m_score.sav.99.tmp"});
     EXPECT_TRUE(names == expected) << names.size() << " names";
     std::filesystem::remove_all(dir);
+}
+
+std::filesystem::path freshFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path dir =
+        std::filesystem::path(temp) / (name + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::string contentOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Two copies saving at once: the second waits for the first's section to end,
+// and the lock's file goes with its holder.
+TEST(Win32Files, ASecondCopyWaitsForTheLockAndNoLockFileStays) {
+    const std::filesystem::path dir = freshFolder(L"poroten-lock-");
+    const std::filesystem::path file = dir / L"m_score.sav";
+    Win32Files first;
+    Win32Files second;
+    std::atomic<bool> secondRan{false};
+    Clock::time_point firstDone;
+    Clock::time_point secondStarted;
+    std::thread other;
+    first.whileLocked(file, [&] {
+        EXPECT_TRUE(std::filesystem::exists(dir / L"m_score.sav.lock"));
+        other = std::thread([&] {
+            second.whileLocked(file, [&] {
+                secondStarted = Clock::now();
+                secondRan = true;
+            });
+        });
+        std::this_thread::sleep_for(400ms);
+        EXPECT_FALSE(secondRan.load());
+        firstDone = Clock::now();
+    });
+    other.join();
+    EXPECT_TRUE(secondRan.load());
+    EXPECT_GE(secondStarted, firstDone);
+    EXPECT_FALSE(std::filesystem::exists(dir / L"m_score.sav.lock"));
+    std::filesystem::remove_all(dir);
+}
+
+// A copy that keeps the lock (hung in a box, say) holds a save up for about
+// two seconds, not for ever.
+TEST(Win32Files, ALockHeldTooLongIsGivenUpAfterAboutTwoSeconds) {
+    const std::filesystem::path dir = freshFolder(L"poroten-lock-held-");
+    const std::filesystem::path file = dir / L"m_score.sav";
+    const std::filesystem::path lockFile = dir / L"m_score.sav.lock";
+    HANDLE held = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Win32Files files;
+    int runs = 0;
+    const auto started = Clock::now();
+    files.whileLocked(file, [&] { ++runs; });
+    const auto waited = Clock::now() - started;
+    CloseHandle(held);
+    EXPECT_EQ(runs, 1);
+    EXPECT_GE(waited, 1900ms);
+    EXPECT_LT(waited, 4s);
+    std::filesystem::remove_all(dir);
+}
+
+// Run by full_disk_test.py with POROTEN_FULL_DISK naming a folder on a small
+// file system of its own.
+TEST(Win32FullDisk, ASaveOnAFullOrNearlyFullDiskFailsAndKeepsTheOldRecord) {
+    const wchar_t* disk = _wgetenv(L"POROTEN_FULL_DISK");
+    if (disk == nullptr || *disk == L'\0') {
+        GTEST_SKIP() << "no small disk given in POROTEN_FULL_DISK";
+    }
+    const std::filesystem::path file = std::filesystem::path(disk) / L"m_score.sav";
+    const std::filesystem::path filler = std::filesystem::path(disk) / L"filler";
+    Win32Files files;
+    ASSERT_TRUE(files.readOrCreate(file).ok);
+    const std::string old = std::string("\x05\x00\x01\x00O\x02\x00", 7) + std::string(10247, 'o');
+    ASSERT_TRUE(files.replace(file, old).ok);
+
+    // Fill the disk a page at a time until the system refuses.
+    HANDLE fill = CreateFileW(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(fill, INVALID_HANDLE_VALUE);
+    const std::string page(4096, 'f');
+    DWORD written = 0;
+    int pages = 0;
+    while (pages < 4096 && WriteFile(fill, page.data(), 4096, &written, nullptr) &&
+           written == 4096) {
+        ++pages;
+    }
+    ASSERT_LT(pages, 4096) << "the disk never filled up";
+
+    const std::string newer = std::string("\x09\x00\x01\x00N\x02\x00", 7) + std::string(10247, 'n');
+    platform::WriteResult saved = files.replace(file, newer);
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.error, systemErrorText(ERROR_DISK_FULL));
+    EXPECT_EQ(contentOf(file), old);
+
+    // Nearly full: one free page, less than the new record needs.
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(pages - 1) * 4096;
+    ASSERT_TRUE(SetFilePointerEx(fill, end, nullptr, FILE_BEGIN) && SetEndOfFile(fill));
+    saved = files.replace(file, newer);
+    EXPECT_FALSE(saved.ok);
+    EXPECT_FALSE(saved.error.empty());
+    EXPECT_EQ(contentOf(file), old);
+    std::set<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(disk)) {
+        names.insert(entry.path().filename().native());
+    }
+    EXPECT_TRUE((names == std::set<std::wstring>{L"filler", L"m_score.sav"})) << names.size();
+
+    // With room again the same save goes through.
+    CloseHandle(fill);
+    DeleteFileW(filler.c_str());
+    saved = files.replace(file, newer);
+    EXPECT_TRUE(saved.ok) << saved.error;
+    EXPECT_EQ(contentOf(file), newer);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The browser build in a real headless Chromium: games played with real key
-events and taps, the record in localStorage, the menus, the colours on
-screen, a phone-sized touch screen and a reload with the server gone.
+events and taps, the record in localStorage, kept by two tabs at once, the
+menus, the colours on screen, a phone-sized touch screen and a reload with
+the server gone.
 
     web_e2e.py SITE_DIR [-k PATTERN]
 """
@@ -381,6 +382,52 @@ class Phone(SiteTest):
         g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="the record")
         # Nothing moved from the first frame on, boxes and all.
         self.assertEqual(self.driver.execute_async_script(SHIFTS), 0, g.js("return window.__shifts"))
+
+
+class TwoTabs(SiteTest):
+    def play_and_miss(self, points):
+        """Scores the points, then ends the game with a wrong key and closes its box."""
+        g = self.game
+        g.keys(Keys.ENTER)
+        for n in range(points):
+            self.answer_row(g.keys)
+            g.wait(lambda: g.label(SCORE) == str(n + 1), what="score %d" % (n + 1))
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(self.wrong_digit(row[0]))
+        self.assertEqual(g.wait_box()[0][1], ["お手つき！"])
+        g.keys(Keys.ENTER)
+
+    def name_window_open(self):
+        return self.game.js("return !!document.querySelector('dialog.pw-dialog[open]')")
+
+    def test_a_tab_loaded_earlier_keeps_the_other_tabs_better_record(self):
+        g = self.game
+        g.open(self.server.url)
+        self.assertEqual(g.stored_record(), b"")
+        tab_a = self.driver.current_window_handle
+
+        # Tab B, opened later, holds Bob, 12.
+        self.driver.switch_to.new_window("tab")
+        g.open(self.server.url)
+        self.play_and_miss(12)
+        g.wait(self.name_window_open, what="tab B's name window")
+        g.keys("Bob", Keys.ENTER)
+        bob = b"\x0c\x00\x03\x00Bob\x02\x00"
+        g.wait(lambda: g.stored_record() == bob, what="Bob's record")
+
+        # Tab A still holds the empty record it read; it scores 1.
+        self.driver.switch_to.window(tab_a)
+        g.wait(lambda: g.label(MESSAGE) == "リターンを押してね", what="tab A waiting")
+        self.play_and_miss(1)
+        g.wait(lambda: g.boxes() == [] and g.label(MESSAGE) == "リターンを押してね",
+               what="tab A's game to end")
+        time.sleep(1)  # the name window, if one came, opens once the lock is granted
+        self.assertFalse(self.name_window_open())
+        self.assertEqual(g.stored_record(), bob)
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
+        g.keys("h")
+        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "Bobさん　12点"])
 
 
 class Offline(SiteTest):

@@ -1,0 +1,95 @@
+// The record in the page: base64 of the score file's bytes in localStorage
+// under the file's name, and a lock shared by all tabs of the site so that
+// one tab's re-read and save cannot interleave with another's.
+mergeInto(LibraryManager.library, {
+  $PS: {
+    // The longest record: six fixed bytes and a name of 65,535 bytes.
+    longest: 6 + 65535,
+    // A malloc'd UTF-8 copy of text, for the program to free.
+    text: function (text) {
+      var size = lengthBytesUTF8(text) + 1;
+      var ptr = _malloc(size);
+      stringToUTF8(text, ptr, size);
+      return ptr;
+    },
+    // The browser's reason for a failed storage call, as the save box shows it.
+    reason: function (e) {
+      return (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
+    },
+    // A signal that aborts a lock request still waiting after ms.
+    timeout: function (ms) {
+      if (typeof AbortSignal !== 'undefined' && AbortSignal.timeout) return AbortSignal.timeout(ms);
+      var c = new AbortController();
+      setTimeout(function () { c.abort(); }, ms);
+      return c.signal;
+    },
+  },
+
+  poroten_storage_read__deps: ['$PS'],
+  poroten_storage_read: function (key, sizePtr, okPtr) {
+    var text;
+    var ok = 1;
+    try {
+      var name = UTF8ToString(key);
+      var stored = localStorage.getItem(name);
+      if (stored === null) {
+        localStorage.setItem(name, '');
+        stored = '';
+      }
+      try { text = atob(stored); } catch (e) { text = ''; }  // not base64: no record
+    } catch (e) {
+      ok = 0;
+      text = PS.reason(e);
+    }
+    var ptr, size;
+    if (ok) {
+      size = Math.min(text.length, PS.longest);
+      ptr = _malloc(size + 1);
+      for (var i = 0; i < size; ++i) HEAPU8[ptr + i] = text.charCodeAt(i);
+    } else {
+      size = lengthBytesUTF8(text);
+      ptr = PS.text(text);
+    }
+    HEAP32[sizePtr >> 2] = size;
+    HEAP32[okPtr >> 2] = ok;
+    return ptr;
+  },
+
+  // setItem stores the whole value or, when the quota is full, throws and
+  // leaves the old one: a failed save never leaves a cut record.
+  poroten_storage_write__deps: ['$PS'],
+  poroten_storage_write: function (key, bytes, size) {
+    try {
+      var s = '';
+      for (var i = 0; i < size; i += 8192) {
+        s += String.fromCharCode.apply(null, HEAPU8.subarray(bytes + i, bytes + Math.min(size, i + 8192)));
+      }
+      localStorage.setItem(UTF8ToString(key), btoa(s));
+      return 0;
+    } catch (e) {
+      return PS.text(PS.reason(e));
+    }
+  },
+
+  // Calls _poroten_storage_locked(id) once: while this site's lock for the key
+  // is held, or directly when the browser has no locks or the lock is not
+  // granted within two seconds (a save that waits for ever is worse than a
+  // rare lost race).
+  poroten_storage_lock__deps: ['$PS'],
+  poroten_storage_lock: function (key, id) {
+    var done = false;
+    function run() {
+      if (done) return;
+      done = true;
+      _poroten_storage_locked(id);
+    }
+    var locks = typeof navigator !== 'undefined' ? navigator.locks : undefined;
+    if (!locks || !locks.request) { run(); return; }
+    try {
+      locks.request('poroten:' + UTF8ToString(key), { signal: PS.timeout(2000) }, run)
+        .catch(run);
+    } catch (e) {
+      run();
+    }
+  },
+});

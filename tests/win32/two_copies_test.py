@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""Two copies of poroten.exe in one folder under Wine, as when a player starts
+the game twice. Copy A starts and reads the empty record; copy B starts, scores
+2 and saves "B"; A, still holding the empty record it read, then scores 1. A
+must ask for no name, B's record must stay byte for byte, and A's ハイスコア
+box must show B's record. No lock file may stay behind."""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+
+from smoke_test import (BOX_TITLE, DIALOG_TITLE, LABEL5, LABEL6, MAIN_TITLE, Failure, Session,
+                        check)
+
+B_RECORD = b"\x02\x00\x01\x00B\x02\x00"
+
+
+def digits_shown(s):
+    texts = s.texts() or {}
+    row = [texts.get(i, "") for i in range(3)]
+    return row if all(len(d) == 1 and d.isdigit() for d in row) else None
+
+
+def play_to(s, score):
+    """Plays rows until the score is reached, then ends the game with a wrong key."""
+    s.keys(MAIN_TITLE, "Return")
+    for done in range(score + 1):
+        row = s.wait_for("row %d" % (done + 1), lambda: digits_shown(s), 15)
+        s.wait_for("the answer phase", lambda: (s.texts() or {}).get(LABEL6) == "スタート", 15)
+        if done == score:
+            s.keys(MAIN_TITLE, str((int(row[0]) + 1) % 10))
+            break
+        s.keys(MAIN_TITLE, *row)
+        s.wait_for("score %d" % (done + 1),
+                   lambda: (s.texts() or {}).get(LABEL5) == str(done + 1), 15)
+    box = s.wait_for("the message box", lambda: s.probe(BOX_TITLE), 10)
+    check(any(c["text"] == "お手つき！" for c in box["children"].values()),
+          "the game ends at %d with お手つき！" % score)
+    s.keys(BOX_TITLE, "Return")
+
+
+def launch(s, exe, folder):
+    return subprocess.Popen(["wine", exe], cwd=folder, env=s.env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def run(s):
+    folder = os.path.join(s.work, "game")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    exe = os.path.join(folder, "poroten.exe")
+    shutil.copy(s.args.exe, exe)
+    record = os.path.join(folder, "m_score.sav")
+
+    copy_a = launch(s, exe, folder)
+    s.wait_for("copy A's window", lambda: s.probe(MAIN_TITLE), 90)
+    check(os.path.getsize(record) == 0, "copy A started and found no record")
+    # A waits unseen while B is played, so that every look and key is B's.
+    hidden = subprocess.run(["wine", s.args.probe, "--hide", MAIN_TITLE], env=s.env,
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+    check(hidden.returncode == 0, "copy A's window put aside")
+    handle = hidden.stdout.decode().strip()
+    s.wait_for("copy A's window to go", lambda: s.probe(MAIN_TITLE) is None, 10)
+
+    copy_b = launch(s, exe, folder)
+    s.game = copy_b
+    s.wait_for("copy B's window", lambda: s.probe(MAIN_TITLE), 90)
+    play_to(s, 2)
+    s.wait_for("copy B's name window", lambda: s.probe(DIALOG_TITLE), 10)
+    s.type_text(DIALOG_TITLE, "B")
+    s.keys(DIALOG_TITLE, "Return")
+    s.wait_for("copy B's main window again", lambda: s.probe(MAIN_TITLE), 10)
+    with open(record, "rb") as f:
+        check(f.read() == B_RECORD, "copy B saved its record %s" % B_RECORD.hex(" "))
+    s.keys(MAIN_TITLE, "alt+f", "x")
+    check(copy_b.wait(timeout=20) == 0, "copy B ended")
+
+    s.game = copy_a
+    subprocess.run(["wine", s.args.probe, "--show", handle], env=s.env, check=True, timeout=60,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    s.wait_for("copy A's window back", lambda: s.probe(MAIN_TITLE), 10)
+    play_to(s, 1)
+    s.wait_for("copy A's main window after the box",
+               lambda: (s.texts() or {}).get(LABEL6) == "リターンを押してね", 10)
+    s.screenshot("copy-a-after-game")
+    check(s.probe(DIALOG_TITLE) is None, "copy A, scoring 1 below B's 2, asks for no name")
+    with open(record, "rb") as f:
+        check(f.read() == B_RECORD, "B's record is kept byte for byte")
+
+    s.keys(MAIN_TITLE, "alt+f", "h")
+    box = s.wait_for("the high score box", lambda: s.probe("ハイスコア"), 10)
+    texts = [c["text"] for c in box["children"].values()]
+    check("現在の最高得点は\r\nBさん　2点" in texts, "copy A's high score box shows B: %r" % texts)
+    s.keys("ハイスコア", "Return")
+    s.wait_for("the box to close", lambda: s.probe("ハイスコア") is None, 10)
+    s.keys(MAIN_TITLE, "alt+f", "x")
+    check(copy_a.wait(timeout=20) == 0, "copy A ended")
+    names = sorted(os.listdir(folder))
+    check(names == ["m_score.sav", "poroten.exe"], "no lock or temporary file left: %s" % names)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--work", required=True)
+    args = parser.parse_args()
+    args.in_place = False
+    os.makedirs(args.work, exist_ok=True)
+    s = Session(args)
+    try:
+        s.start_display()
+        run(s)
+        print("two copies test passed")
+        return 0
+    except Failure as failure:
+        print("FAILED:", failure, file=sys.stderr)
+        s.screenshot("failure")
+        return 1
+    finally:
+        s.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
