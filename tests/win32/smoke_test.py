@@ -49,6 +49,7 @@ class Session:
         self.xvfb = None
         self.game = None
         self.shots = 0
+        self.others = set()  # X windows of another copy, which no key may reach
 
     # --- set-up -----------------------------------------------------------
     def start_display(self):
@@ -134,8 +135,14 @@ class Session:
     def xwindow(self, title):
         run = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
                              env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        ids = run.stdout.split()
-        return ids[0].decode() if ids else None
+        ids = [i.decode() for i in run.stdout.split() if i.decode() not in self.others]
+        return ids[0] if ids else None
+
+    def xwindows(self, title):
+        """Every X window with that name, shown or not."""
+        run = subprocess.run(["xdotool", "search", "--name", "^%s$" % title],
+                             env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        return {i.decode() for i in run.stdout.split()}
 
     def keys(self, title, *keys):
         window = self.wait_for("X window " + title, lambda: self.xwindow(title), 20)

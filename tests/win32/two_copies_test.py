@@ -62,6 +62,9 @@ def run(s):
     check(hidden.returncode == 0, "copy A's window put aside")
     handle = hidden.stdout.decode().strip()
     s.wait_for("copy A's window to go", lambda: s.probe(MAIN_TITLE) is None, 10)
+    # Wine may keep a hidden window mapped, or reuse it: B's keys go only to
+    # X windows that were not there before B started.
+    s.others = s.xwindows(MAIN_TITLE)
 
     copy_b = launch(s, exe, folder)
     s.game = copy_b
@@ -77,6 +80,7 @@ def run(s):
     check(copy_b.wait(timeout=20) == 0, "copy B ended")
 
     s.game = copy_a
+    s.others = set()
     subprocess.run(["wine", s.args.probe, "--show", handle], env=s.env, check=True, timeout=60,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     s.wait_for("copy A's window back", lambda: s.probe(MAIN_TITLE), 10)
