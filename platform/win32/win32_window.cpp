@@ -1,3 +1,5 @@
+#include "platform/win32/win32_window_impl.h"
+
 #include <commctrl.h>
 #include <imm.h>
 
@@ -12,7 +14,6 @@
 #include "platform/window_rules.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_display.h"
-#include "platform/win32/win32_window_impl.h"
 
 namespace poroten::platform::win32 {
 

@@ -1,8 +1,9 @@
+#include "platform/win32/win32_window_impl.h"
+
 #include <commctrl.h>
 
 #include "platform/application.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/win32_window_impl.h"
 
 namespace poroten::platform::win32 {
 

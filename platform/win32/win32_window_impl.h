@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "platform/window_rules.h"
 #include "platform/win32/gdi_handle.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_window.h"
 
 namespace poroten::platform::win32 {
