@@ -6,8 +6,8 @@
 #include "platform/win32/win32_platform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    poroten::win32::Win32Platform platform;
-    poroten::highscore::Module1 store(platform.files, platform.codec, platform.messageBoxes);
+    poroten::platform::win32::Win32Platform platform;
+    poroten::highscore::Module1 store(platform.files(), platform.codec(), platform.messageBoxes());
     poroten::game::Form1 form(platform.services(), store);
-    return platform.application.run();
+    return platform.application().run();
 }

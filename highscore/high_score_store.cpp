@@ -83,19 +83,19 @@ void Module1::CheckNewRecord(long score, std::function<void()> onNewRecord) {
     });
 }
 
-void Module1::ConfirmNewRecord(std::function<void()> then) {
-    files_.whileLocked(scoreFile_, [this, then = std::move(then)]() mutable {
+void Module1::ConfirmNewRecord(std::function<void()> closed) {
+    files_.whileLocked(scoreFile_, [this, closed = std::move(closed)]() mutable {
         if (ReadAgain()) {
-            if (then) {
-                then();
+            if (closed) {
+                closed();
             }
             return;
         }
-        SaveHighScore(std::move(then));
+        SaveHighScore(std::move(closed));
     });
 }
 
-bool Module1::SaveHighScore(std::function<void()> then) {
+bool Module1::SaveHighScore(std::function<void()> closed) {
     ScoreRecord = ScoreRec{HighScore, encodeName(codec_, HighName), kValidMarker};
     const std::string record = scoreRecBytes(ScoreRecord);
 
@@ -115,8 +115,8 @@ bool Module1::SaveHighScore(std::function<void()> then) {
                 files_.replace(candidate, writtenAtStart(std::move(old.bytes), record));
             if (written.ok) {
                 scoreFile_ = candidate;
-                if (then) {
-                    then();
+                if (closed) {
+                    closed();
                 }
                 return true;
             }
@@ -124,7 +124,7 @@ bool Module1::SaveHighScore(std::function<void()> then) {
         }
         reasons.append("\r").append(utf8Of(candidate)).append("\r").append(error);
     }
-    messageBoxes_.show("", "ハイスコアを保存できませんでした。" + reasons, std::move(then));
+    messageBoxes_.show("", "ハイスコアを保存できませんでした。" + reasons, std::move(closed));
     return false;
 }
 

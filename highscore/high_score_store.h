@@ -45,13 +45,13 @@ public:
     // Once the holder's name is in HighName: re-reads the record under the
     // file's lock and saves unless a stored record is now at or above
     // HighScore, which is then kept, with HighScore and HighName taken from
-    // it. then runs once that is over (after any failure box).
-    void ConfirmNewRecord(std::function<void()> then);
+    // it. closed runs once that is over (after any failure box).
+    void ConfirmNewRecord(std::function<void()> closed);
 
     // Writes HighScore and HighName. On failure a message box names the file
     // and the reason, and the record stays in memory. Returns whether it was
-    // saved; then runs once that box is closed, or at once when it was saved.
-    bool SaveHighScore(std::function<void()> then = {});
+    // saved; closed runs once that box is closed, or at once when it was saved.
+    bool SaveHighScore(std::function<void()> closed = {});
 
     // Where the record was last read or written.
     const std::filesystem::path& scoreFile() const { return scoreFile_; }

@@ -61,8 +61,8 @@ platform::WindowDesc dialogLayout() {
     return w;
 }
 
-Dialog::Dialog(platform::WindowFactory& windows, Module1& store, std::function<void()> onDone)
-    : windows_(windows), store_(store), onDone_(std::move(onDone)) {}
+Dialog::Dialog(platform::WindowFactory& windows, Module1& store, std::function<void()> closed)
+    : windows_(windows), store_(store), closed_(std::move(closed)) {}
 
 Dialog::~Dialog() = default;
 
@@ -84,8 +84,8 @@ void Dialog::OKButton_Click() {
     store_.ConfirmNewRecord([this] {
         saving_ = false;
         window_.reset();
-        if (onDone_) {
-            onDone_();
+        if (closed_) {
+            closed_();
         }
     });
 }

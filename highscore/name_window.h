@@ -13,8 +13,8 @@ class Dialog : private platform::WindowEvents {
 public:
     enum Id : int { Label1 = 1, Text1 = 2, OKButton = 3, CancelButton = 4 };
 
-    // onDone runs once the name is stored and saved and the window is gone.
-    Dialog(platform::WindowFactory& windows, Module1& store, std::function<void()> onDone);
+    // closed runs once the name is stored and saved and the window is gone.
+    Dialog(platform::WindowFactory& windows, Module1& store, std::function<void()> closed);
     ~Dialog() override;
 
     // Opens the window with an empty name box holding the focus; does not wait.
@@ -33,7 +33,7 @@ private:
 
     platform::WindowFactory& windows_;
     Module1& store_;
-    std::function<void()> onDone_;
+    std::function<void()> closed_;
     std::unique_ptr<platform::Window> window_;
     bool saving_ = false;
 };

@@ -7,7 +7,7 @@
 #include <memory>
 #include <type_traits>
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 struct DeleteGdiObject {
     template <typename Handle>
@@ -24,4 +24,4 @@ using OwnedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, DeleteGdiObjec
 using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, DeleteGdiObject>;
 using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIconHandle>;
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

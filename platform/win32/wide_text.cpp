@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 // Without MB_ERR_INVALID_CHARS, broken UTF-8 turns into U+FFFD rather than
 // failing the whole conversion.
@@ -60,4 +60,4 @@ std::string systemErrorText(unsigned long code) {
     return toUtf8(text);
 }
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 std::wstring toWide(std::string_view utf8);
 std::string toUtf8(std::wstring_view utf16);
@@ -12,4 +12,4 @@ std::string toUtf8(std::wstring_view utf16);
 // The system's message for a GetLastError code, on one line, in UTF-8.
 std::string systemErrorText(unsigned long code);
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

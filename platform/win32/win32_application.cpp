@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 void Win32Application::quit() {
     windows_.destroyAll();
@@ -26,4 +26,4 @@ int Win32Application::run() {
     }
 }
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

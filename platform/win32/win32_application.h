@@ -3,7 +3,7 @@
 #include "platform/application.h"
 #include "platform/win32/win32_window.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 class Win32Application : public platform::Application {
 public:
@@ -16,4 +16,4 @@ private:
     Win32WindowFactory& windows_;
 };
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

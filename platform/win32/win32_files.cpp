@@ -13,7 +13,7 @@
 
 #include "platform/win32/wide_text.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 namespace {
 
@@ -279,4 +279,4 @@ void Win32Files::whileLocked(const std::filesystem::path& file, std::function<vo
     critical();
 }
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -4,7 +4,7 @@
 
 #include "platform/files.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 class Win32Files : public platform::Files {
 public:
@@ -22,4 +22,4 @@ private:
     std::chrono::milliseconds lockWait_{2000};
 };
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -6,7 +6,7 @@
 
 #include "platform/win32/wide_text.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 std::wstring messageBoxText(std::string_view utf8) {
     const std::wstring wide = toWide(utf8);
@@ -33,4 +33,4 @@ void Win32MessageBoxes::show(std::string_view title, std::string_view text,
     }
 }
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -4,7 +4,7 @@
 
 #include "platform/message_box.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 class Win32MessageBoxes : public platform::MessageBoxes {
 public:
@@ -14,4 +14,4 @@ public:
 // The game separates lines with a lone CR; the message box wants CR LF.
 std::wstring messageBoxText(std::string_view utf8);
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -1,4 +1,5 @@
-// Every Win32 service in one place, in the order they depend on each other.
+// Every service the game needs, on Win32. Keep it alive longer than anything
+// built from its services.
 #pragma once
 
 #include "platform/clock_random.h"
@@ -10,20 +11,34 @@
 #include "platform/win32/win32_timer.h"
 #include "platform/win32/win32_window.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
-struct Win32Platform {
-    Win32WindowFactory windows;
-    Win32TimerFactory timers;
-    Win32MessageBoxes messageBoxes;
-    Win32Application application{windows};
-    platform::ClockRandom random;
-    platform::Cp932Codec codec;
-    Win32Files files;
+class Win32Platform {
+public:
+    Win32Platform() = default;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
 
-    platform::Services services() {
-        return {windows, timers, messageBoxes, application, random, codec, files};
+    Services services() {
+        return Services{windows_, timers_, messageBoxes_, application_, random_, codec_, files_};
     }
+
+    Win32WindowFactory& windows() { return windows_; }
+    Win32TimerFactory& timers() { return timers_; }
+    Win32MessageBoxes& messageBoxes() { return messageBoxes_; }
+    Win32Application& application() { return application_; }
+    ClockRandom& random() { return random_; }
+    Cp932Codec& codec() { return codec_; }
+    Win32Files& files() { return files_; }
+
+private:
+    Win32WindowFactory windows_;
+    Win32TimerFactory timers_;
+    Win32MessageBoxes messageBoxes_;
+    Win32Application application_{windows_};  // ends the program by taking the windows down
+    ClockRandom random_;
+    Cp932Codec codec_;
+    Win32Files files_;
 };
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -4,7 +4,7 @@
 
 #include "platform/tick_schedule.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 using Clock = std::chrono::steady_clock;
 
@@ -126,4 +126,4 @@ void Win32TimerFactory::tick(UINT_PTR id) {
     state->onTimer();
 }
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -8,7 +8,7 @@
 
 #include "platform/timer.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 struct TimerState;
 
@@ -36,4 +36,4 @@ private:
     std::map<UINT_PTR, std::shared_ptr<TimerState>> timers_;
 };
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_window.h"
+#include "platform/win32/win32_window_impl.h"
 
 #include <commctrl.h>
 #include <imm.h>
@@ -11,15 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/application.h"
-#include "platform/tick_schedule.h"
 #include "platform/window_rules.h"
-
-#include "platform/win32/gdi_handle.h"
-#include "platform/win32/resources/resource_ids.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_display.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 using platform::Align;
 using platform::ControlDesc;
@@ -28,130 +24,7 @@ using platform::WindowDesc;
 
 namespace {
 
-constexpr const wchar_t* kWindowClass = L"PorotenWindow";
-constexpr UINT kBaseDpi = 96;
 constexpr UINT_PTR kSubclassId = 1;
-
-template <typename F>
-F procAddress(const wchar_t* module, const char* name) {
-    const HMODULE handle = GetModuleHandleW(module);
-    if (!handle) {
-        return nullptr;
-    }
-    // Through void(*)(), the one function type any other converts to quietly.
-    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(handle, name)));
-}
-
-// The per-monitor DPI calls exist from Windows 10 1607 on; looked up at run
-// time so that older systems still start the program, at the system DPI.
-struct DpiApi {
-    UINT(WINAPI* forWindow)(HWND) = procAddress<UINT(WINAPI*)(HWND)>(L"user32", "GetDpiForWindow");
-    UINT(WINAPI* forSystem)() = procAddress<UINT(WINAPI*)()>(L"user32", "GetDpiForSystem");
-    BOOL(WINAPI* adjustRect)
-    (LPRECT, DWORD, BOOL, DWORD, UINT) =
-        procAddress<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>(L"user32",
-                                                                     "AdjustWindowRectExForDpi");
-    BOOL(WINAPI* parameters)
-    (UINT, UINT, PVOID, UINT, UINT) = procAddress<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>(
-        L"user32", "SystemParametersInfoForDpi");
-    int(WINAPI* metrics)(int,
-                         UINT) = procAddress<int(WINAPI*)(int, UINT)>(L"user32",
-                                                                      "GetSystemMetricsForDpi");
-};
-
-const DpiApi& dpiApi() {
-    static const DpiApi api;
-    return api;
-}
-
-UINT systemDpi() {
-    if (dpiApi().forSystem) {
-        return dpiApi().forSystem();
-    }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
-}
-
-UINT windowDpi(HWND hwnd) {
-    if (dpiApi().forWindow) {
-        const UINT dpi = dpiApi().forWindow(hwnd);
-        if (dpi != 0) {
-            return dpi;
-        }
-    }
-    return systemDpi();
-}
-
-int pixels(int twips, UINT dpi) {
-    return platform::twipsToPixels(twips, static_cast<int>(dpi));
-}
-
-RECT outerRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, UINT dpi) {
-    RECT r{0, 0, clientWidth, clientHeight};
-    if (dpiApi().adjustRect) {
-        dpiApi().adjustRect(&r, style, menu, exStyle, dpi);
-    } else {
-        AdjustWindowRectEx(&r, style, menu, exStyle);
-    }
-    return r;
-}
-
-LOGFONTW messageFont(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (dpiApi().parameters &&
-        dpiApi().parameters(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
-        return metrics.lfMessageFont;
-    }
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
-                                            static_cast<int>(systemDpi()));
-    return metrics.lfMessageFont;
-}
-
-HFONT createFont(const platform::FontDesc& desc, UINT dpi) {
-    LOGFONTW font = messageFont(dpi);
-    if (desc.points > 0) {
-        font.lfHeight = -MulDiv(desc.points, static_cast<int>(dpi), 72);
-    }
-    if (!desc.face.empty()) {
-        const std::wstring face = toWide(desc.face);
-        std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'\0');
-        std::copy_n(face.begin(), std::min<std::size_t>(face.size(), LF_FACESIZE - 1),
-                    font.lfFaceName);
-        // The game's faces are Japanese; the charset steers the font mapper to
-        // a Japanese face when the named one is missing.
-        font.lfCharSet = SHIFTJIS_CHARSET;
-        font.lfWeight = FW_NORMAL;
-        font.lfItalic = FALSE;
-        font.lfUnderline = FALSE;
-        font.lfStrikeOut = FALSE;
-        font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    }
-    return CreateFontIndirectW(&font);
-}
-
-HICON loadIcon(int metric, UINT dpi) {
-    const int size = dpiApi().metrics ? dpiApi().metrics(metric, dpi) : GetSystemMetrics(metric);
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_POROTEN),
-                                         IMAGE_ICON, size, size, 0));
-}
-
-HMENU buildMenu(const std::vector<platform::MenuDesc>& entries, bool bar) {
-    const HMENU menu = bar ? CreateMenu() : CreatePopupMenu();
-    for (const auto& entry : entries) {
-        const std::wstring text = toWide(entry.text);
-        if (entry.items.empty()) {
-            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.id), text.c_str());
-        } else {
-            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(buildMenu(entry.items, false)),
-                        text.c_str());
-        }
-    }
-    return menu;
-}
 
 // Whether a WM_CHAR character reaches the game: Enter does; Ctrl with a
 // letter arrives as a control character, and that, Backspace and Escape do not.
@@ -171,138 +44,6 @@ bool typesForGame(char32_t character) {
 }
 
 }  // namespace
-
-class Win32Window;
-
-// One child control. A label keeps its own copy of the text, so what the game
-// wrote reads back byte for byte; a text box is read from the screen.
-class Control : public platform::Label, public platform::TextBox {
-public:
-    Control(Win32Window& window, ControlDesc desc) : window_(window), desc_(std::move(desc)) {
-        text_ = desc_.text;
-        if (desc_.backColour) {
-            brush_.reset(CreateSolidBrush(*desc_.backColour));
-        }
-    }
-    Control(const Control&) = delete;
-    Control& operator=(const Control&) = delete;
-
-    std::string text() const override {
-        if (desc_.kind != ControlKind::Label && hwnd_) {
-            const int length = GetWindowTextLengthW(hwnd_);
-            std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-            const int got = GetWindowTextW(hwnd_, buffer.data(), length + 1);
-            buffer.resize(static_cast<std::size_t>(std::max(got, 0)));
-            return toUtf8(buffer);
-        }
-        return text_;
-    }
-
-    void setText(std::string_view utf8) override {
-        text_ = std::string(utf8);
-        if (hwnd_) {
-            SetWindowTextW(hwnd_, toWide(utf8).c_str());
-        }
-    }
-
-    void setBackColour(platform::Colour colour) override {
-        if (brush_ && desc_.backColour == colour) {
-            return;
-        }
-        desc_.backColour = colour;
-        brush_.reset(CreateSolidBrush(colour));
-        if (hwnd_) {
-            InvalidateRect(hwnd_, nullptr, TRUE);
-        }
-    }
-
-private:
-    friend class Win32Window;
-
-    // A UTF-16 unit of WM_CHAR as a code point; false while half a pair is held.
-    bool takeUnit(WPARAM unit, char32_t& character) {
-        return joinUnits(pendingHigh_, unit, character);
-    }
-
-    static bool joinUnits(wchar_t& pendingHigh, WPARAM unit, char32_t& character) {
-        const auto u = static_cast<wchar_t>(unit);
-        if (u >= 0xD800 && u <= 0xDBFF) {
-            pendingHigh = u;
-            return false;
-        }
-        if (u >= 0xDC00 && u <= 0xDFFF && pendingHigh) {
-            character = 0x10000 + ((static_cast<char32_t>(pendingHigh) - 0xD800) << 10) +
-                        (static_cast<char32_t>(u) - 0xDC00);
-            pendingHigh = 0;
-            return true;
-        }
-        pendingHigh = 0;
-        character = u;
-        return true;
-    }
-
-    Win32Window& window_;
-    ControlDesc desc_;
-    HWND hwnd_ = nullptr;
-    OwnedBrush brush_;
-    std::string text_;
-    wchar_t pendingHigh_ = 0;
-};
-
-class Win32Window : public platform::Window {
-public:
-    Win32Window(Win32WindowFactory& factory, const WindowDesc& desc,
-                platform::WindowEvents& events);
-    ~Win32Window() override;
-    Win32Window(const Win32Window&) = delete;
-    Win32Window& operator=(const Win32Window&) = delete;
-
-    void show() override;
-    void hide() override;
-    bool isVisible() const override { return hwnd_ && IsWindowVisible(hwnd_); }
-    platform::Label& label(int id) override { return find(id, ControlKind::Label); }
-    platform::TextBox& textBox(int id) override { return find(id, ControlKind::TextBox); }
-
-    void destroyNative();
-
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR subclassId, DWORD_PTR data);
-
-private:
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    Control& find(int id, ControlKind kind);
-    Control* controlOf(HWND hwnd);
-    void createControls();
-    // Everything that depends on the monitor's DPI, at start and on WM_DPICHANGED.
-    void applyDpi(UINT dpi, const RECT* suggested);
-    void placeControls(UINT dpi);
-    void loadIcons(UINT dpi);
-    void fitFrame(UINT dpi, const RECT* suggested);
-    void moveFocus(HWND from, bool backwards);
-    HWND focusTarget() const;
-    HBRUSH backBrush() const {
-        return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
-    }
-
-    Win32WindowFactory& factory_;
-    WindowDesc desc_;
-    platform::WindowEvents& events_;
-    DWORD style_ = 0;
-    DWORD exStyle_ = 0;
-    HWND hwnd_ = nullptr;
-    UINT dpi_ = kBaseDpi;
-    OwnedBrush backBrush_;
-    OwnedIcon bigIcon_;
-    OwnedIcon smallIcon_;
-    std::vector<std::unique_ptr<Control>> controls_;
-    std::vector<HWND> tabOrder_;
-    std::map<std::pair<std::string, int>, OwnedFont> fonts_;
-    HWND lastFocus_ = nullptr;
-    wchar_t pendingHigh_ = 0;
-    // Lets a control procedure tell whether the window died during a callback.
-    std::shared_ptr<char> alive_ = std::make_shared<char>();
-};
 
 Win32Window::Win32Window(Win32WindowFactory& factory, const WindowDesc& desc,
                          platform::WindowEvents& events)
@@ -684,42 +425,4 @@ LRESULT CALLBACK Win32Window::controlProc(HWND hwnd, UINT message, WPARAM wParam
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-Win32WindowFactory::Win32WindowFactory() {
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Win32Window::windowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExW(&wc);
-}
-
-Win32WindowFactory::~Win32WindowFactory() {
-    destroyAll();
-    if (hiddenOwner_) {
-        DestroyWindow(hiddenOwner_);
-    }
-}
-
-HWND Win32WindowFactory::hiddenOwner() {
-    if (!hiddenOwner_) {
-        hiddenOwner_ = CreateWindowExW(0, L"STATIC", toWide(platform::kApplicationTitle).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    return hiddenOwner_;
-}
-
-std::unique_ptr<platform::Window> Win32WindowFactory::createWindow(const WindowDesc& desc,
-                                                                   platform::WindowEvents& events) {
-    return std::make_unique<Win32Window>(*this, desc, events);
-}
-
-void Win32WindowFactory::destroyAll() {
-    for (Win32Window* window : windows_) {
-        window->destroyNative();
-    }
-}
-
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

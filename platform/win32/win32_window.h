@@ -6,7 +6,7 @@
 
 #include "platform/window.h"
 
-namespace poroten::win32 {
+namespace poroten::platform::win32 {
 
 class Win32Window;
 
@@ -33,4 +33,4 @@ private:
     HWND hiddenOwner_ = nullptr;
 };
 
-}  // namespace poroten::win32
+}  // namespace poroten::platform::win32

@@ -1,4 +1,9 @@
+#include <array>
+#include <utility>
+#include <vector>
+
 #include "game_fixture.h"
+#include "platform/window_rules.h"
 
 namespace poroten::testing {
 namespace {
@@ -122,6 +127,18 @@ TEST_F(NewRecordTest, TheNameWindowIsLaidOutAsAFixedDialogWithoutTaskbarButton) 
     EXPECT_EQ(d.position->top, 3750);
     EXPECT_EQ(d.focusControl, Dialog::Text1);
     EXPECT_EQ(dialog()->label(Dialog::Label1).text(), "名前を入力してください");
+    // Literal twips, so a slip in the layout shows here and not only on screen.
+    EXPECT_EQ(std::make_pair(d.clientWidth, d.clientHeight), std::make_pair(2655, 1455));
+    std::vector<std::array<int, 5>> placed;
+    for (const platform::ControlDesc& c : d.controls) {
+        placed.push_back({c.bounds.left, c.bounds.top, c.bounds.width, c.bounds.height, c.tabIndex});
+    }
+    EXPECT_EQ(placed, (std::vector<std::array<int, 5>>{{120, 120, 2415, 255, 3},
+                                                       {120, 480, 2415, 375, 0},
+                                                       {120, 960, 1215, 375, 1},
+                                                       {1320, 960, 1215, 375, 2}}));
+    EXPECT_EQ(platform::tabOrder(d),
+              (std::vector<int>{Dialog::Text1, Dialog::OKButton, Dialog::CancelButton}));
 }
 
 // A browser cannot block in show: every box stays open until the player closes

@@ -10,7 +10,7 @@
 #include "platform/cp932_codec.h"
 #include "platform/win32/wide_text.h"
 
-namespace poroten::win32::testing {
+namespace poroten::platform::win32::testing {
 namespace {
 
 // The system's reading of one code, or empty when it assigns none.
@@ -64,4 +64,4 @@ TEST(SharedCodePage, ReadsEveryCodeAsWindowsDoes) {
 }
 
 }  // namespace
-}  // namespace poroten::win32::testing
+}  // namespace poroten::platform::win32::testing

@@ -75,8 +75,8 @@ BOOL CALLBACK printChild(HWND hwnd, LPARAM) {
     GetClassNameW(hwnd, className, 64);
     RECT r{};
     GetWindowRect(hwnd, &r);
-    print("child " + std::to_string(GetDlgCtrlID(hwnd)) + " " + poroten::win32::toUtf8(className) +
-          " " + rectText(r) + " " + escaped(poroten::win32::toUtf8(textOf(hwnd))));
+    print("child " + std::to_string(GetDlgCtrlID(hwnd)) + " " + poroten::platform::win32::toUtf8(className) +
+          " " + rectText(r) + " " + escaped(poroten::platform::win32::toUtf8(textOf(hwnd))));
     return TRUE;
 }
 
@@ -115,7 +115,7 @@ int wmain(int argc, wchar_t** argv) {
     RECT client{};
     GetClientRect(search.found, &client);
     MapWindowPoints(search.found, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    print("window " + poroten::win32::toUtf8(className) + " " + rectText(outer) + " " +
+    print("window " + poroten::platform::win32::toUtf8(className) + " " + rectText(outer) + " " +
           rectText(client));
     EnumChildWindows(search.found, &printChild, 0);
     std::fflush(stdout);

@@ -9,7 +9,7 @@ std::unique_ptr<platform::TextCodec> makeAdapterCodec() {
 }
 
 std::unique_ptr<platform::Files> makeAdapterFiles() {
-    return std::make_unique<win32::Win32Files>();
+    return std::make_unique<platform::win32::Win32Files>();
 }
 
 }  // namespace poroten::testing

@@ -23,7 +23,7 @@
 #include "platform/win32/win32_window.h"
 #include "win32_test_support.h"
 
-namespace poroten::win32::testing {
+namespace poroten::platform::win32::testing {
 namespace {
 
 using namespace std::chrono_literals;
@@ -322,4 +322,4 @@ TEST(Win32FullDisk, ASaveOnAFullOrNearlyFullDiskFailsAndKeepsTheOldRecord) {
 }
 
 }  // namespace
-}  // namespace poroten::win32::testing
+}  // namespace poroten::platform::win32::testing

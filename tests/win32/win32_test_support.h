@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace poroten::win32::testing {
+namespace poroten::platform::win32::testing {
 
 // Dispatches messages until done() holds or the time runs out; returns done().
 inline bool pumpUntil(const std::function<bool()>& done,
@@ -44,4 +44,4 @@ inline std::wstring windowText(HWND hwnd) {
     return buffer;
 }
 
-}  // namespace poroten::win32::testing
+}  // namespace poroten::platform::win32::testing

@@ -17,7 +17,7 @@
 #include "platform/win32/win32_window.h"
 #include "win32_test_support.h"
 
-namespace poroten::win32::testing {
+namespace poroten::platform::win32::testing {
 namespace {
 
 using game::form1Layout;
@@ -358,4 +358,4 @@ TEST_F(Win32WindowTest, QuitTakesEveryWindowDownAndEndsTheLoop) {
 }
 
 }  // namespace
-}  // namespace poroten::win32::testing
+}  // namespace poroten::platform::win32::testing
