@@ -85,24 +85,19 @@ namespace web = poroten::platform::web;
 extern "C" {
 
 // Reports what the key types to the game; 1 when the page must not also act
-// on the key: it typed something and, in a control, the game took all of it.
+// on the key: it typed something and, in a control, the game took it.
 EMSCRIPTEN_KEEPALIVE int poroten_on_key(int window, int control, const char* key,
                                         const char* code, int modifiers) {
     std::u32string text;
     const std::u32string typed = poroten::platform::typedCharacters(
         web::pageKeyPress(key ? key : "", code ? code : "", modifiers, text));
-    if (typed.empty() || web::hasQuit() || !web::listedWindow(window)) {
+    poroten::platform::WindowEvents* events = web::hasQuit() ? nullptr : web::listedWindow(window);
+    if (typed.empty() || !events) {
         return 0;
     }
-    bool allTaken = true;
-    for (const char32_t c : typed) {
-        poroten::platform::WindowEvents* events = web::hasQuit() ? nullptr : web::listedWindow(window);
-        if (!events) {
-            break;
-        }
-        allTaken = events->onKeyPress(control, c) && allTaken;
-    }
-    return control == poroten::platform::kNoControl || allTaken ? 1 : 0;
+    // A key in the page types one character at most: its own, Enter or a keypad digit.
+    const bool taken = events->onKeyPress(control, typed.front());
+    return control == poroten::platform::kNoControl || taken ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE void poroten_on_command(int window, int id) {
