@@ -86,8 +86,8 @@ extern "C" {
 
 // Reports what the key types to the game; 1 when the page must not also act
 // on the key: it typed something and, in a control, the game took it.
-EMSCRIPTEN_KEEPALIVE int poroten_on_key(int window, int control, const char* key,
-                                        const char* code, int modifiers) {
+EMSCRIPTEN_KEEPALIVE int poroten_on_key(int window, int control, const char* key, const char* code,
+                                        int modifiers) {
     std::u32string text;
     const std::u32string typed = poroten::platform::typedCharacters(
         web::pageKeyPress(key ? key : "", code ? code : "", modifiers, text));
@@ -101,13 +101,15 @@ EMSCRIPTEN_KEEPALIVE int poroten_on_key(int window, int control, const char* key
 }
 
 EMSCRIPTEN_KEEPALIVE void poroten_on_command(int window, int id) {
-    if (poroten::platform::WindowEvents* events = web::hasQuit() ? nullptr : web::listedWindow(window)) {
+    if (poroten::platform::WindowEvents* events =
+            web::hasQuit() ? nullptr : web::listedWindow(window)) {
         events->onCommand(id);
     }
 }
 
 EMSCRIPTEN_KEEPALIVE void poroten_on_close(int window) {
-    if (poroten::platform::WindowEvents* events = web::hasQuit() ? nullptr : web::listedWindow(window)) {
+    if (poroten::platform::WindowEvents* events =
+            web::hasQuit() ? nullptr : web::listedWindow(window)) {
         events->onCloseRequest();
     }
 }

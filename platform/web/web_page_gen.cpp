@@ -48,9 +48,8 @@ int main(int argc, char** argv) {
     }
     page.replace(at, mark.size(), poroten::platform::web::windowMarkup(main));
     style += "\n/* The main window, from the game's layout. */\n:root { --pw-client-width: " +
-             poroten::platform::web::cssPixels(
-                 poroten::platform::twipsToPixels(main.clientWidth)) + "; }\n" +
-             poroten::platform::web::windowStyle(main);
+             poroten::platform::web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) +
+             "; }\n" + poroten::platform::web::windowStyle(main);
     if (!writeFile(argv[3], page) || !writeFile(argv[4], style)) {
         std::cerr << "web_page_gen: cannot write the page\n";
         return 1;

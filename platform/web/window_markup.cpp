@@ -57,8 +57,7 @@ std::string upper(std::string s) {
 
 std::string colourCss(Colour c) {
     char css[8];
-    std::snprintf(css, sizeof css, "#%02x%02x%02x", redOf(c), greenOf(c),
-                  blueOf(c));
+    std::snprintf(css, sizeof css, "#%02x%02x%02x", redOf(c), greenOf(c), blueOf(c));
     return css;
 }
 
@@ -118,8 +117,8 @@ std::string windowMarkup(const WindowDesc& d) {
     if (!d.menu.empty()) {
         appendMenu(out, d.menu);
     }
-    out += "<div class=\"pw-client\" tabindex=\"0\" role=\"application\" aria-label=\"" +
-           caption + "\">";
+    out += "<div class=\"pw-client\" tabindex=\"0\" role=\"application\" aria-label=\"" + caption +
+           "\">";
     for (const ControlDesc* c : creationOrder(d)) {
         const std::string common = "class=\"pw-control pw-" +
                                    std::string(c->kind == ControlKind::Label     ? "label"
@@ -151,9 +150,9 @@ std::string windowStyle(const WindowDesc& d) {
     out += " }\n";
     for (const ControlDesc* c : creationOrder(d)) {
         const PixelRect p = toPixels(c->bounds);
-        out += window + " [data-id=\"" + std::to_string(c->id) + "\"] { left: " +
-               cssPixels(p.left) + "; top: " + cssPixels(p.top) + "; width: " +
-               cssPixels(p.width) + "; height: " + cssPixels(p.height) + ";";
+        out += window + " [data-id=\"" + std::to_string(c->id) +
+               "\"] { left: " + cssPixels(p.left) + "; top: " + cssPixels(p.top) +
+               "; width: " + cssPixels(p.width) + "; height: " + cssPixels(p.height) + ";";
         if (c->backColour) {
             out += " background: " + colourCss(*c->backColour) + ";";
         }
@@ -163,7 +162,7 @@ std::string windowStyle(const WindowDesc& d) {
         out += std::string(" text-align: ") +
                (c->align == Align::Centre  ? "center"
                 : c->align == Align::Right ? "right"
-                                                     : "left") +
+                                           : "left") +
                "; }\n";
     }
     return out;

@@ -40,8 +40,7 @@ protected:
     void TearDown() override { unlistWindow(kHandle); }
 
     // What the game got from one key, and what the page was told.
-    int key(const char* value, const char* code = "", int modifiers = 0,
-            int control = kNoControl) {
+    int key(const char* value, const char* code = "", int modifiers = 0, int control = kNoControl) {
         return poroten_on_key(kHandle, control, value, code, modifiers);
     }
 
@@ -54,7 +53,7 @@ TEST_F(WebKeys, DigitsOfEveryKindEnterAndTextReachTheGame) {
     EXPECT_EQ(key("End", "Numpad1"), 1);  // Num Lock off: still the keypad's 1
     EXPECT_EQ(key("Enter", "NumpadEnter"), 1);
     EXPECT_EQ(key("Enter", "Enter"), 1);
-    EXPECT_EQ(key("\xE3\x81\x82", "KeyA"), 1);   // あ, from a kana layout
+    EXPECT_EQ(key("\xE3\x81\x82", "KeyA"), 1);                  // あ, from a kana layout
     EXPECT_EQ(key("@", "Digit2", kControlHeld | kAltHeld), 1);  // AltGr
     EXPECT_EQ(key(" ", "Space"), 1);
     EXPECT_EQ(events.typed, U"571\r\r\u3042@ ");
@@ -69,9 +68,9 @@ TEST_F(WebKeys, ShortcutsNamedKeysAndControlCharactersTypeNothing) {
     EXPECT_EQ(key("ArrowLeft", "ArrowLeft"), 0);
     EXPECT_EQ(key("\x01"), 0);
     EXPECT_EQ(key("\x7F"), 0);
-    EXPECT_EQ(key("\xC2\x85"), 0);       // C1 NEL
-    EXPECT_EQ(key("\xED\xA0\xBD"), 0);   // a surrogate, not a character
-    EXPECT_EQ(key("\xC0\xB5"), 0);       // "5" written too long
+    EXPECT_EQ(key("\xC2\x85"), 0);      // C1 NEL
+    EXPECT_EQ(key("\xED\xA0\xBD"), 0);  // a surrogate, not a character
+    EXPECT_EQ(key("\xC0\xB5"), 0);      // "5" written too long
     EXPECT_EQ(key("", ""), 0);
     EXPECT_EQ(poroten_on_key(kHandle, kNoControl, nullptr, nullptr, 0), 0);
     EXPECT_TRUE(events.typed.empty());

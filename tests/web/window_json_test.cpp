@@ -70,7 +70,7 @@ TEST(WindowJson, OverlappingCellsArriveInPixelsRoundedByTheirEdges) {
 
 TEST(WindowJson, FocusableControlsComeInTabOrderAndLabelsKeepTheirPlaces) {
     WindowDesc d;
-    d.controls = {control(10, ControlKind::Label, {}, 3), control(11, ControlKind::TextBox, {}, 2),
+    d.controls = {control(10, ControlKind::Label, {}, 3),  control(11, ControlKind::TextBox, {}, 2),
                   control(12, ControlKind::Button, {}, 0), control(13, ControlKind::Label, {}, 0),
                   control(14, ControlKind::Button, {}, 1), control(15, ControlKind::Button, {}, 1)};
     d.menu = {{99, "&File", {{98, "&New", {}}}}};
@@ -79,10 +79,9 @@ TEST(WindowJson, FocusableControlsComeInTabOrderAndLabelsKeepTheirPlaces) {
     // The name window: its label above the box, then the box, OK and Cancel.
     const WindowDesc name = highscore::dialogLayout();
     const std::string json = windowJson(name);
-    EXPECT_EQ(listed(json).ids, (std::vector<int>{highscore::Dialog::Label1,
-                                                  highscore::Dialog::Text1,
-                                                  highscore::Dialog::OKButton,
-                                                  highscore::Dialog::CancelButton}));
+    EXPECT_EQ(listed(json).ids,
+              (std::vector<int>{highscore::Dialog::Label1, highscore::Dialog::Text1,
+                                highscore::Dialog::OKButton, highscore::Dialog::CancelButton}));
     EXPECT_EQ(listed(json).bounds[1], "8,32,161,25");
     EXPECT_NE(json.find("\"width\":177,\"height\":97,"), std::string::npos) << json;
 }
@@ -112,7 +111,8 @@ TEST(WindowJson, TheBuildsMarkupHasTheProgramsControlsInTheSameOrderAndPlaces) {
 
     std::vector<std::string> placed;
     const std::string style = windowStyle(d);
-    const std::regex rule(R"(left: (-?\d+)px; top: (-?\d+)px; width: (-?\d+)px; height: (-?\d+)px;)");
+    const std::regex rule(
+        R"(left: (-?\d+)px; top: (-?\d+)px; width: (-?\d+)px; height: (-?\d+)px;)");
     for (auto it = std::sregex_iterator(style.begin(), style.end(), rule);
          it != std::sregex_iterator(); ++it) {
         placed.push_back((*it)[1].str() + "," + (*it)[2].str() + "," + (*it)[3].str() + "," +
