@@ -5,7 +5,7 @@
 #include "platform/web/web_platform.h"
 
 int main() {
-    auto* platform = new poroten::web::WebPlatform;
+    auto* platform = new poroten::platform::web::WebPlatform;
     auto* store = new poroten::highscore::Module1(platform->files(), platform->codec(),
                                                   platform->messageBoxes());
     new poroten::game::Form1(platform->services(), *store);

@@ -7,6 +7,12 @@ mergeInto(LibraryManager.library, {
     windows: {},
     next: 0,
     main: null,
+    // The control a key reports when none has the focus (platform::kNoControl).
+    NO_CONTROL: -1,
+    // The modifier bits poroten_on_key takes (web_entry_points.h).
+    CONTROL_HELD: 1,
+    ALT_HELD: 2,
+    META_HELD: 4,
     init: function () {
       if (typeof document === 'undefined') return;
       window.porotenKeypad = PW.keypad;
@@ -25,7 +31,7 @@ mergeInto(LibraryManager.library, {
       stringToUTF8(text, ptr, size);
       return ptr;
     },
-    px: function (twips) { return (twips / 15) + 'px'; },
+    px: function (pixels) { return pixels + 'px'; },
     // "ファイル(&F)" -> text with the access key underlined, and the key.
     // Text that is already there is left alone: a new text node would be
     // painted again, and counted as a later paint of the page's largest text.
@@ -68,20 +74,34 @@ mergeInto(LibraryManager.library, {
       Array.prototype.forEach.call(parent.children, PW.trim);
     },
     modalOpen: function () { return !!document.querySelector('dialog[open]'); },
-    send: function (w, control, code) { return _poroten_on_key(w.handle, control, code) !== 0; },
-    // The character a key types, or 0: Enter is 13; keys with Ctrl, Alt or
-    // Meta and keys that type nothing are not the game's.
-    character: function (e) {
-      if (e.ctrlKey || e.altKey || e.metaKey || e.isComposing || e.keyCode === 229) return 0;
-      if (e.key === 'Enter') return 13;
-      if (e.key && [...e.key].length === 1 && e.key.codePointAt(0) >= 0x20) return e.key.codePointAt(0);
-      return 0;
+    // The game's keys go to the main window's client, as a desktop's go to
+    // its only window.
+    focusGame: function () {
+      if (PW.main && !PW.main.root.hidden) PW.main.client.focus({ preventScroll: true });
     },
-    // A key from the on-screen keypad, as the keyboard would give it.
+    // Tells the program of a key; the program decides what it types. True
+    // when the page must not act on the key as well.
+    report: function (w, control, key, code, modifiers) {
+      var k = PW.alloc(key), c = PW.alloc(code);
+      try {
+        return _poroten_on_key(w.handle, control, k, c, modifiers) !== 0;
+      } finally {
+        _free(k);
+        _free(c);
+      }
+    },
+    // A key that ends or edits a composition is the input method's.
+    sendKey: function (w, control, e) {
+      if (e.isComposing || e.keyCode === 229) return false;
+      return PW.report(w, control, e.key || '', e.code || '',
+        (e.ctrlKey ? PW.CONTROL_HELD : 0) | (e.altKey ? PW.ALT_HELD : 0) |
+        (e.metaKey ? PW.META_HELD : 0));
+    },
+    // A key from the on-screen keypad (13 or a digit's code), as the keyboard would give it.
     keypad: function (code) {
       var w = PW.main;
       if (!w || PW.modalOpen() || w.root.hidden || PW.stopped) return;
-      PW.send(w, -1, code);
+      PW.report(w, PW.NO_CONTROL, code === 13 ? 'Enter' : String.fromCodePoint(code), '', 0);
     },
     onDocumentKey: function (e) {
       var w = PW.main;
@@ -97,9 +117,8 @@ mergeInto(LibraryManager.library, {
       // A click on the page around the window takes the focus from it; the
       // keys are still the game's, as the only window's on a desktop are.
       if (e.target === document.body || e.target === document.documentElement) {
-        w.client.focus({ preventScroll: true });
-        var code = PW.character(e);
-        if (code) { e.preventDefault(); PW.send(w, -1, code); }
+        PW.focusGame();
+        if (PW.sendKey(w, PW.NO_CONTROL, e)) e.preventDefault();
       }
     },
     closeMenus: function () {
@@ -112,7 +131,7 @@ mergeInto(LibraryManager.library, {
       var items = Array.prototype.slice.call(menu.querySelectorAll('[role=menuitem]'));
       var at = items.indexOf(document.activeElement);
       var k = e.key;
-      if (k === 'Escape') { PW.closeMenus(); w.client.focus(); }
+      if (k === 'Escape') { PW.closeMenus(); PW.focusGame(); }
       else if (k === 'ArrowDown') items[(at + 1) % items.length].focus();
       else if (k === 'ArrowUp') items[(at - 1 + items.length) % items.length].focus();
       else if (k === 'Enter' || k === ' ') { if (at >= 0) items[at].click(); }
@@ -126,7 +145,7 @@ mergeInto(LibraryManager.library, {
     },
     command: function (w, id) {
       PW.closeMenus();
-      if (!PW.dialogOf(w)) w.client.focus({ preventScroll: true });
+      PW.focusGame();
       _poroten_on_command(w.handle, id);
     },
     dialogOf: function (w) { return w.root.tagName === 'DIALOG' ? w.root : null; },
@@ -155,7 +174,7 @@ mergeInto(LibraryManager.library, {
           activate = function (byKey) {
             var wasOpen = !list.hidden;
             PW.closeMenus();
-            if (wasOpen && !byKey) { w.client.focus(); return; }
+            if (wasOpen && !byKey) { PW.focusGame(); return; }
             list.hidden = false;
             button.setAttribute('aria-expanded', 'true');
             list.querySelector('button').focus();
@@ -170,47 +189,36 @@ mergeInto(LibraryManager.library, {
         }
       });
     },
-    build: function (d) {
-      var w = { handle: ++PW.next, desc: d, controls: {}, accessKeys: {} };
-      var screen = document.getElementById('screen') || document.body;
-      var drawn = !d.dialog && !PW.main && Array.prototype.filter.call(
-        screen.querySelectorAll('.pw-main'), function (m) { return m.dataset.name === d.name; })[0];
-      PW.adopting = drawn || null;
-      var root = drawn || document.createElement(d.dialog ? 'dialog' : 'div');
-      root.className = d.dialog ? 'pw-window pw-dialog' : 'pw-window pw-main';
-      root.setAttribute('aria-label', d.caption);
-      root.dataset.name = d.name;
+    // The title bar, and the window's own place for a dialog that has one.
+    buildTitleBar: function (w, root, d, drawn) {
       // The main window's title bar carries the page's heading, as a desktop
       // window's carries its caption.
       var bar = PW.make(root, 'div');
       bar.className = 'pw-titlebar';
       var title = PW.make(bar, d.dialog ? 'span' : 'h1');
       PW.setText(title, d.caption);
-      if (d.dialog) {
-        var close = PW.make(bar, 'button');
-        close.type = 'button';
-        close.className = 'pw-close';
-        close.setAttribute('aria-label', '閉じる');
-        close.tabIndex = -1;
-        close.textContent = '×';
-        close.addEventListener('click', function () { _poroten_on_close(w.handle); });
-        // Esc does nothing in the name window; the close box stands for closing.
-        root.addEventListener('cancel', function (e) { e.preventDefault(); });
-        if (d.left !== undefined) {
-          root.style.left = PW.px(d.left);
-          root.style.top = PW.px(d.top);
-        }
-      } else {
+      if (!d.dialog) {
         title.className = 'pw-caption';
         if (!drawn) root.hidden = true;
         document.title = d.caption;
+        return;
       }
-      if (d.menu.length) {
-        var menubar = PW.make(root, 'div');
-        menubar.className = 'pw-menubar';
-        menubar.setAttribute('role', 'menubar');
-        PW.buildMenu(w, menubar, d.menu);
+      var close = PW.make(bar, 'button');
+      close.type = 'button';
+      close.className = 'pw-close';
+      close.setAttribute('aria-label', '閉じる');
+      close.tabIndex = -1;
+      close.textContent = '×';
+      close.addEventListener('click', function () { _poroten_on_close(w.handle); });
+      // Esc does nothing in the name window; the close box stands for closing.
+      root.addEventListener('cancel', function (e) { e.preventDefault(); });
+      if (d.left !== undefined) {
+        root.style.left = PW.px(d.left);
+        root.style.top = PW.px(d.top);
       }
+    },
+    // The area below the menu bar; the main window's takes the game's keys.
+    buildClient: function (w, root, d) {
       var client = PW.make(root, 'div');
       client.className = 'pw-client';
       client.style.width = PW.px(d.width);
@@ -222,48 +230,66 @@ mergeInto(LibraryManager.library, {
         client.setAttribute('aria-label', d.caption);
         client.addEventListener('keydown', function (e) {
           if (e.target !== client || PW.stopped) return;
-          var code = PW.character(e);
-          if (!code) return;
-          e.preventDefault();
-          PW.send(w, -1, code);
+          if (PW.sendKey(w, PW.NO_CONTROL, e)) e.preventDefault();
         });
       }
-      d.controls.slice().sort(function (a, b) { return a.tab - b.tab; }).forEach(function (c) {
-        var el;
-        if (c.kind === 'textbox') {
-          el = PW.make(client, 'input');
-          el.type = 'text';
-          el.value = c.text;
-          el.setAttribute('aria-label', d.controls.filter(function (o) { return o.kind === 'label'; })
-            .map(function (o) { return o.text; }).join(' ') || c.name);
-          el.addEventListener('keydown', function (e) {
-            var code = PW.character(e);
-            // Enter that ends a composition belongs to the input method.
-            if (code && PW.send(w, c.id, code)) e.preventDefault();
-          });
-        } else if (c.kind === 'button') {
-          el = PW.make(client, 'button');
-          el.type = 'button';
-          PW.setText(el, c.text);
-          el.addEventListener('click', function () { _poroten_on_command(w.handle, c.id); });
-        } else {
-          el = PW.make(client, 'div');
-          PW.setText(el, c.text);
-        }
-        el.className = 'pw-control pw-' + c.kind;
-        el.dataset.name = c.name;
-        el.dataset.id = c.id;
-        var s = el.style;
-        s.left = PW.px(c.bounds[0]);
-        s.top = PW.px(c.bounds[1]);
-        s.width = PW.px(c.bounds[2]);
-        s.height = PW.px(c.bounds[3]);
-        if (c.back) s.background = c.back;
-        if (c.face || c.points) el.classList.add('pw-face');
-        if (c.points) s.fontSize = c.points + 'pt';
-        s.textAlign = c.align;
-        w.controls[c.id] = el;
-      });
+      return client;
+    },
+    buildControl: function (w, client, d, c) {
+      var el;
+      if (c.kind === 'textbox') {
+        el = PW.make(client, 'input');
+        el.type = 'text';
+        el.value = c.text;
+        el.setAttribute('aria-label', d.controls.filter(function (o) { return o.kind === 'label'; })
+          .map(function (o) { return o.text; }).join(' ') || c.name);
+        el.addEventListener('keydown', function (e) {
+          if (PW.sendKey(w, c.id, e)) e.preventDefault();
+        });
+      } else if (c.kind === 'button') {
+        el = PW.make(client, 'button');
+        el.type = 'button';
+        PW.setText(el, c.text);
+        el.addEventListener('click', function () { _poroten_on_command(w.handle, c.id); });
+      } else {
+        el = PW.make(client, 'div');
+        PW.setText(el, c.text);
+      }
+      el.className = 'pw-control pw-' + c.kind;
+      el.dataset.name = c.name;
+      el.dataset.id = c.id;
+      var s = el.style;
+      s.left = PW.px(c.bounds[0]);
+      s.top = PW.px(c.bounds[1]);
+      s.width = PW.px(c.bounds[2]);
+      s.height = PW.px(c.bounds[3]);
+      if (c.back) s.background = c.back;
+      if (c.face || c.points) el.classList.add('pw-face');
+      if (c.points) s.fontSize = c.points + 'pt';
+      s.textAlign = c.align;
+      w.controls[c.id] = el;
+    },
+    // A window from its JSON (window_json.cpp): pixels, and the controls in
+    // the order they are made, which is also their Tab order.
+    build: function (d) {
+      var w = { handle: ++PW.next, desc: d, controls: {}, accessKeys: {} };
+      var screen = document.getElementById('screen') || document.body;
+      var drawn = !d.dialog && !PW.main && Array.prototype.filter.call(
+        screen.querySelectorAll('.pw-main'), function (m) { return m.dataset.name === d.name; })[0];
+      PW.adopting = drawn || null;
+      var root = drawn || document.createElement(d.dialog ? 'dialog' : 'div');
+      root.className = d.dialog ? 'pw-window pw-dialog' : 'pw-window pw-main';
+      root.setAttribute('aria-label', d.caption);
+      root.dataset.name = d.name;
+      PW.buildTitleBar(w, root, d, drawn);
+      if (d.menu.length) {
+        var menubar = PW.make(root, 'div');
+        menubar.className = 'pw-menubar';
+        menubar.setAttribute('role', 'menubar');
+        PW.buildMenu(w, menubar, d.menu);
+      }
+      var client = PW.buildClient(w, root, d);
+      d.controls.forEach(function (c) { PW.buildControl(w, client, d, c); });
       PW.trim(root);
       PW.adopting = null;
       w.root = root;
@@ -313,7 +339,7 @@ mergeInto(LibraryManager.library, {
           // Back where the focus was, unless that went away meanwhile (a menu
           // that closed): then to the game.
           if (before && before.isConnected && before.getClientRects().length) before.focus({ preventScroll: true });
-          else if (PW.main && !PW.main.root.hidden) PW.main.client.focus({ preventScroll: true });
+          else PW.focusGame();
         } else {
           var top = document.querySelectorAll('dialog[open]');
           if (top.length) {
@@ -332,8 +358,10 @@ mergeInto(LibraryManager.library, {
     },
   },
 
+  // int poroten_window_create(const char* json); returns the window's handle
   poroten_window_create__deps: ['$PW'],
   poroten_window_create: function (json) { return PW.build(JSON.parse(UTF8ToString(json))); },
+  // void poroten_window_show(int window);
   poroten_window_show__deps: ['$PW'],
   poroten_window_show: function (h) {
     var w = PW.windows[h];
@@ -343,7 +371,7 @@ mergeInto(LibraryManager.library, {
       w.root.hidden = false;
     }
     if (w.desc.focus !== null) w.controls[w.desc.focus].focus();
-    else if (!PW.modalOpen()) w.client.focus({ preventScroll: true });
+    else if (!PW.modalOpen() && w === PW.main) PW.focusGame();
     if (w === PW.main && !document.documentElement.classList.contains('pw-ready')) {
       document.documentElement.classList.add('pw-ready');
       // An Enter page.js kept while the program loaded starts the game now,
@@ -354,11 +382,13 @@ mergeInto(LibraryManager.library, {
       }
     }
   },
+  // void poroten_window_hide(int window);
   poroten_window_hide__deps: ['$PW'],
   poroten_window_hide: function (h) {
     var w = PW.windows[h];
     if (PW.dialogOf(w)) { if (w.root.open) w.root.close(); } else w.root.hidden = true;
   },
+  // void poroten_window_destroy(int window);
   poroten_window_destroy__deps: ['$PW'],
   poroten_window_destroy: function (h) {
     var w = PW.windows[h];
@@ -367,26 +397,32 @@ mergeInto(LibraryManager.library, {
     w.root.remove();
     delete PW.windows[h];
     if (PW.main === w) PW.main = null;
-    else if (PW.main && !PW.main.root.hidden && !PW.modalOpen()) PW.main.client.focus();
+    else if (!PW.modalOpen()) PW.focusGame();
   },
+  // void poroten_label_set_text(int window, int id, const char* text);
   poroten_label_set_text__deps: ['$PW'],
   poroten_label_set_text: function (h, id, text) {
     PW.setText(PW.windows[h].controls[id], UTF8ToString(text));
   },
+  // void poroten_label_set_colour(int window, int id, int r, int g, int b);
   poroten_label_set_colour__deps: ['$PW'],
   poroten_label_set_colour: function (h, id, r, g, b) {
     PW.windows[h].controls[id].style.background = 'rgb(' + r + ',' + g + ',' + b + ')';
   },
+  // char* poroten_textbox_text(int window, int id); malloc'd, the caller frees it
   poroten_textbox_text__deps: ['$PW'],
   poroten_textbox_text: function (h, id) { return PW.alloc(PW.windows[h].controls[id].value); },
+  // void poroten_textbox_set_text(int window, int id, const char* text);
   poroten_textbox_set_text__deps: ['$PW'],
   poroten_textbox_set_text: function (h, id, text) {
     PW.windows[h].controls[id].value = UTF8ToString(text);
   },
+  // void poroten_box_show(int box, const char* title, const char* text);
   poroten_box_show__deps: ['$PW'],
   poroten_box_show: function (box, title, text) {
     PW.showBox(box, UTF8ToString(title), UTF8ToString(text));
   },
+  // void poroten_app_quit();
   poroten_app_quit__deps: ['$PW'],
   poroten_app_quit: function () {
     PW.stopped = true;

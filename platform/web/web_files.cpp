@@ -15,7 +15,7 @@ char* poroten_storage_write(const char* key, const char* bytes, int size);
 void poroten_storage_lock(const char* key, int id);
 }
 
-namespace poroten::web {
+namespace poroten::platform::web {
 
 namespace {
 
@@ -66,10 +66,10 @@ void WebFiles::whileLocked(const std::filesystem::path& file, std::function<void
     poroten_storage_lock(keyOf(file).c_str(), id);
 }
 
-}  // namespace poroten::web
+}  // namespace poroten::platform::web
 
 extern "C" EMSCRIPTEN_KEEPALIVE void poroten_storage_locked(int id) {
-    auto& sections = poroten::web::waiting();
+    auto& sections = poroten::platform::web::waiting();
     const auto found = sections.find(id);
     if (found == sections.end()) {
         return;  // called twice or for no request of ours: runs once only

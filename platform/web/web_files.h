@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 
-namespace poroten::web {
+namespace poroten::platform::web {
 
 // The score file in the browser's localStorage: one entry per file name,
 // holding base64 of the file's bytes. There is one place only, so the program
@@ -18,4 +18,4 @@ public:
     void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override;
 };
 
-}  // namespace poroten::web
+}  // namespace poroten::platform::web

@@ -7,6 +7,7 @@
 
 #include "game/layout.h"
 #include "platform/web/window_markup.h"
+#include "platform/window_rules.h"
 
 namespace {
 
@@ -45,10 +46,10 @@ int main(int argc, char** argv) {
         std::cerr << "web_page_gen: the page needs one " << mark << "\n";
         return 1;
     }
-    page.replace(at, mark.size(), poroten::web::windowMarkup(main));
+    page.replace(at, mark.size(), poroten::platform::web::windowMarkup(main));
     style += "\n/* The main window, from the game's layout. */\n:root { --pw-client-width: " +
-             poroten::web::cssPixels(main.clientWidth) + "; }\n" +
-             poroten::web::windowStyle(main);
+             poroten::platform::web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) +
+             "; }\n" + poroten::platform::web::windowStyle(main);
     if (!writeFile(argv[3], page) || !writeFile(argv[4], style)) {
         std::cerr << "web_page_gen: cannot write the page\n";
         return 1;

@@ -1,15 +1,13 @@
 #include "platform/web/window_markup.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <vector>
 
-namespace poroten::web {
+#include "platform/web/window_json.h"
+#include "platform/window_rules.h"
 
-using platform::ControlDesc;
-using platform::ControlKind;
-using platform::MenuDesc;
+namespace poroten::platform::web {
 
 namespace {
 
@@ -57,10 +55,9 @@ std::string upper(std::string s) {
     return s;
 }
 
-std::string colourCss(platform::Colour c) {
+std::string colourCss(Colour c) {
     char css[8];
-    std::snprintf(css, sizeof css, "#%02x%02x%02x", platform::redOf(c), platform::greenOf(c),
-                  platform::blueOf(c));
+    std::snprintf(css, sizeof css, "#%02x%02x%02x", redOf(c), greenOf(c), blueOf(c));
     return css;
 }
 
@@ -92,20 +89,7 @@ void appendMenu(std::string& out, const std::vector<MenuDesc>& menu) {
     out += "</div>";
 }
 
-// The controls in the order the page adds them: by tab index, ties as described.
-std::vector<const ControlDesc*> inTabOrder(const platform::WindowDesc& d) {
-    std::vector<const ControlDesc*> controls;
-    for (const ControlDesc& c : d.controls) {
-        controls.push_back(&c);
-    }
-    std::stable_sort(controls.begin(), controls.end(),
-                     [](const ControlDesc* a, const ControlDesc* b) {
-                         return a->tabIndex < b->tabIndex;
-                     });
-    return controls;
-}
-
-std::string labelsText(const platform::WindowDesc& d, const ControlDesc& box) {
+std::string labelsText(const WindowDesc& d, const ControlDesc& box) {
     std::string out;
     for (const ControlDesc& c : d.controls) {
         if (c.kind == ControlKind::Label) {
@@ -115,24 +99,17 @@ std::string labelsText(const platform::WindowDesc& d, const ControlDesc& box) {
     return out.empty() ? box.name : out;
 }
 
-std::string selectorOf(const platform::WindowDesc& d) {
+std::string selectorOf(const WindowDesc& d) {
     return ".pw-window[data-name=\"" + escaped(d.name) + "\"]";
 }
 
 }  // namespace
 
-std::string cssPixels(int twips) {
-    char px[32];
-    std::snprintf(px, sizeof px, "%.4f", static_cast<double>(twips) / platform::kTwipsPerPixel);
-    std::string out = px;
-    out.erase(out.find_last_not_of('0') + 1);
-    if (out.back() == '.') {
-        out.pop_back();
-    }
-    return out + "px";
+std::string cssPixels(int pixels) {
+    return std::to_string(pixels) + "px";
 }
 
-std::string windowMarkup(const platform::WindowDesc& d) {
+std::string windowMarkup(const WindowDesc& d) {
     const std::string caption = escaped(d.caption);
     std::string out = "<div class=\"pw-window pw-main\" aria-label=\"" + caption +
                       "\" data-name=\"" + escaped(d.name) + "\">";
@@ -140,9 +117,9 @@ std::string windowMarkup(const platform::WindowDesc& d) {
     if (!d.menu.empty()) {
         appendMenu(out, d.menu);
     }
-    out += "<div class=\"pw-client\" tabindex=\"0\" role=\"application\" aria-label=\"" +
-           caption + "\">";
-    for (const ControlDesc* c : inTabOrder(d)) {
+    out += "<div class=\"pw-client\" tabindex=\"0\" role=\"application\" aria-label=\"" + caption +
+           "\">";
+    for (const ControlDesc* c : creationOrder(d)) {
         const std::string common = "class=\"pw-control pw-" +
                                    std::string(c->kind == ControlKind::Label     ? "label"
                                                : c->kind == ControlKind::TextBox ? "textbox"
@@ -163,19 +140,19 @@ std::string windowMarkup(const platform::WindowDesc& d) {
     return out;
 }
 
-std::string windowStyle(const platform::WindowDesc& d) {
+std::string windowStyle(const WindowDesc& d) {
     const std::string window = selectorOf(d);
-    std::string out = window + " > .pw-client { width: " + cssPixels(d.clientWidth) +
-                      "; height: " + cssPixels(d.clientHeight) + ";";
+    std::string out = window + " > .pw-client { width: " + cssPixels(twipsToPixels(d.clientWidth)) +
+                      "; height: " + cssPixels(twipsToPixels(d.clientHeight)) + ";";
     if (d.backColour) {
         out += " background: " + colourCss(*d.backColour) + ";";
     }
     out += " }\n";
-    for (const ControlDesc* c : inTabOrder(d)) {
-        out += window + " [data-id=\"" + std::to_string(c->id) + "\"] { left: " +
-               cssPixels(c->bounds.left) + "; top: " + cssPixels(c->bounds.top) +
-               "; width: " + cssPixels(c->bounds.width) + "; height: " +
-               cssPixels(c->bounds.height) + ";";
+    for (const ControlDesc* c : creationOrder(d)) {
+        const PixelRect p = toPixels(c->bounds);
+        out += window + " [data-id=\"" + std::to_string(c->id) +
+               "\"] { left: " + cssPixels(p.left) + "; top: " + cssPixels(p.top) +
+               "; width: " + cssPixels(p.width) + "; height: " + cssPixels(p.height) + ";";
         if (c->backColour) {
             out += " background: " + colourCss(*c->backColour) + ";";
         }
@@ -183,12 +160,12 @@ std::string windowStyle(const platform::WindowDesc& d) {
             out += " font-size: " + std::to_string(c->font.points) + "pt;";
         }
         out += std::string(" text-align: ") +
-               (c->align == platform::Align::Centre  ? "center"
-                : c->align == platform::Align::Right ? "right"
-                                                     : "left") +
+               (c->align == Align::Centre  ? "center"
+                : c->align == Align::Right ? "right"
+                                           : "left") +
                "; }\n";
     }
     return out;
 }
 
-}  // namespace poroten::web
+}  // namespace poroten::platform::web

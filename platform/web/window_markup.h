@@ -7,14 +7,14 @@
 
 #include "platform/window_desc.h"
 
-namespace poroten::web {
+namespace poroten::platform::web {
 
 // The elements library_poroten.js builds for the window, with no inline
 // style (the page's policy forbids it); windowStyle places them.
-std::string windowMarkup(const platform::WindowDesc& desc);
-std::string windowStyle(const platform::WindowDesc& desc);
+std::string windowMarkup(const WindowDesc& desc);
+std::string windowStyle(const WindowDesc& desc);
 
-// Twips as CSS pixels, "16px" or "0.5333px".
-std::string cssPixels(int twips);
+// Pixels (platform::toPixels's) as CSS, "16px".
+std::string cssPixels(int pixels);
 
-}  // namespace poroten::web
+}  // namespace poroten::platform::web

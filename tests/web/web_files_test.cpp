@@ -67,7 +67,7 @@ protected:
         return record;
     }
 
-    web::WebFiles files;
+    platform::web::WebFiles files;
     platform::Cp932Codec codec;
     FakeMessageBoxes boxes;
 };

@@ -45,6 +45,19 @@ class SiteTest(unittest.TestCase):
     def wrong_digit(self, right):
         return str((int(right) + 1) % 10)
 
+    # What a keypad digit key is called with Num Lock off, and its key code.
+    KEYPAD_WITHOUT_NUM_LOCK = {"0": ("Insert", 45), "1": ("End", 35), "2": ("ArrowDown", 40),
+                               "3": ("PageDown", 34), "4": ("ArrowLeft", 37), "5": ("Clear", 12),
+                               "6": ("ArrowRight", 39), "7": ("Home", 36), "8": ("ArrowUp", 38),
+                               "9": ("PageUp", 33)}
+
+    def keypad_key_without_num_lock(self, digit):
+        key, code = self.KEYPAD_WITHOUT_NUM_LOCK[digit]
+        for kind in ("rawKeyDown", "keyUp"):
+            self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
+                "type": kind, "key": key, "code": "Numpad" + digit,
+                "windowsVirtualKeyCode": code, "nativeVirtualKeyCode": code})
+
     def answer_row(self, type_digit):
         """Memorizes the shown row and types it back."""
         row = self.game.memorized_row()
@@ -86,12 +99,19 @@ class DesktopGame(SiteTest):
         row = g.memorized_row()
         g.wait_answer_phase()
         self.assertEqual(g.cells()[:3], ["", "", ""])
+        # Held with Ctrl the digit is a shortcut, not an answer.
+        ActionChains(self.driver).key_down(Keys.CONTROL).send_keys(row[0]).key_up(
+            Keys.CONTROL).perform()
+        self.assertEqual(g.cells()[:3], ["", "", ""])
+        self.assertEqual(g.label(MESSAGE), "スタート")
         g.keys(row[0])
         self.assertEqual(g.cells()[0], row[0])
         self.assertEqual(g.cell_colour(0), "rgb(0, 0, 255)")
         self.assertEqual(g.pixel(x, y), BLUE)
-        # The rest from the numeric keypad.
-        g.keys(*[getattr(Keys, "NUMPAD" + d) for d in row[1:]])
+        # The rest from the numeric keypad, the first with Num Lock off.
+        self.keypad_key_without_num_lock(row[1])
+        self.assertEqual(g.cells()[1], row[1])
+        g.keys(*[getattr(Keys, "NUMPAD" + d) for d in row[2:]])
         g.wait(lambda: g.label(SCORE) == "1", what="score 1")
 
         # A wrong key: the box, then the new record's name window.
