@@ -9,6 +9,7 @@
 #include "platform/web/web_entry_points.h"
 #include "platform/web/web_message_boxes.h"
 #include "platform/web/web_window.h"
+#include "platform/utf8.h"
 #include "platform/window_rules.h"
 
 namespace poroten::platform::web {
@@ -18,40 +19,11 @@ namespace {
 // A key's value names the key ("Shift", "Enter") unless it is the one
 // character the key types.
 std::u32string singleCharacter(std::string_view utf8) {
-    if (utf8.empty()) {
+    const auto first = firstUtf8Character(utf8);
+    if (!first || first->second != utf8.size()) {
         return {};
     }
-    const auto lead = static_cast<unsigned char>(utf8[0]);
-    std::size_t length = 0;
-    char32_t c = 0;
-    if (lead < 0x80) {
-        length = 1;
-        c = lead;
-    } else if (lead >= 0xC2 && lead < 0xE0) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-        length = 4;
-        c = lead & 0x07;
-    }
-    if (length == 0 || utf8.size() != length) {
-        return {};
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(utf8[i]);
-        if ((next & 0xC0) != 0x80) {
-            return {};
-        }
-        c = (c << 6) | (next & 0x3F);
-    }
-    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < least[length] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
-        return {};
-    }
-    return std::u32string(1, c);
+    return std::u32string(1, first->first);
 }
 
 // "Numpad0" to "Numpad9", the keypad's digit keys whatever Num Lock says.
