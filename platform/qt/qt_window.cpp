@@ -1,13 +1,9 @@
 #include "platform/qt/qt_window.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QGuiApplication>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,7 +15,6 @@
 #include <cmath>
 #include <limits>
 #include <map>
-#include <optional>
 #include <string>
 
 #include "platform/qt/fonts.h"

@@ -17,11 +17,6 @@
 
 namespace poroten::platform::win32 {
 
-using platform::Align;
-using platform::ControlDesc;
-using platform::ControlKind;
-using platform::WindowDesc;
-
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
