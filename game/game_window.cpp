@@ -27,9 +27,18 @@ Form1::Form1(const platform::Services& services, highscore::Module1& store)
     Timer2 = services_.timers.createTimer(kTick, [this] { Timer2_Timer(); });
     Form_Load();
     window_->show();
+    services_.application.onEnding([this] { Form_Ending(); });
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    services_.application.onEnding({});
+}
+
+void Form1::Form_Ending() {
+    if (dialog_) {
+        dialog_->confirmBeforeEnding();
+    }
+}
 
 void Form1::Form_Load() {
     store_.LoadHighScore();

@@ -46,6 +46,8 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
     void mnuFileNew_Click();
+    // The system ends the program: a name being entered is kept as typed.
+    void Form_Ending();
 
     const GameState& state() const { return state_; }
     platform::Window& window() { return *window_; }

@@ -18,19 +18,32 @@ std::string utf8Of(const std::filesystem::path& path) {
 
 Module1::Module1(platform::Files& files, const platform::TextCodec& codec,
                  platform::MessageBoxes& messageBoxes)
-    : files_(files), codec_(codec), messageBoxes_(messageBoxes), scoreFile_(inProgramFolder()) {}
+    : files_(files),
+      codec_(codec),
+      messageBoxes_(messageBoxes),
+      scoreFile_(files.programDirectory() / kScoreFileName) {}
 
-std::filesystem::path Module1::inProgramFolder() const {
-    return files_.programDirectory() / kScoreFileName;
+// Beside the program first, which wins a tie; the user's folder second. A
+// platform with one place for both (the page) lists it once.
+std::vector<std::filesystem::path> Module1::places() const {
+    std::vector<std::filesystem::path> result{files_.programDirectory() / kScoreFileName};
+    if (const auto user = files_.userDataDirectory(); !user.empty()) {
+        if (auto inUser = user / kScoreFileName; inUser != result.front()) {
+            result.push_back(std::move(inUser));
+        }
+    }
+    return result;
 }
 
-std::filesystem::path Module1::inUserFolder() const {
-    return files_.userDataDirectory() / kScoreFileName;
+// Every copy of the program a user runs, from whatever folder, writes the
+// user's folder: its lock is the one they all share.
+std::filesystem::path Module1::lockFile() const {
+    return places().back();
 }
 
 Module1::Stored Module1::readBest() {
     Stored best;
-    for (const auto& candidate : {inProgramFolder(), inUserFolder()}) {
+    for (const auto& candidate : places()) {
         platform::ReadResult read = files_.readOrCreate(candidate);
         if (!read.ok) {
             continue;
@@ -70,59 +83,83 @@ bool Module1::ReadAgain() {
 }
 
 void Module1::CheckNewRecord(long score, std::function<void()> onNewRecord) {
-    files_.whileLocked(scoreFile_, [this, score, onNewRecord = std::move(onNewRecord)] {
-        ReadAgain();
-        if (score <= HighScore) {
-            return;
-        }
-        HighScore = static_cast<std::int16_t>(
-            std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
-        if (onNewRecord) {
-            onNewRecord();
-        }
-    });
+    files_.whileLocked(lockFile(), platform::LockWait::MayDefer,
+                       [this, score, onNewRecord = std::move(onNewRecord)] {
+                           ReadAgain();
+                           if (score <= HighScore) {
+                               return;
+                           }
+                           HighScore = static_cast<std::int16_t>(
+                               std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
+                           if (onNewRecord) {
+                               onNewRecord();
+                           }
+                       });
 }
 
-void Module1::ConfirmNewRecord(std::function<void()> closed) {
-    files_.whileLocked(scoreFile_, [this, closed = std::move(closed)]() mutable {
-        if (ReadAgain()) {
-            if (closed) {
-                closed();
+void Module1::ConfirmNewRecord(std::string name, std::function<void()> closed) {
+    const unsigned confirmation = ++confirmation_;
+    files_.whileLocked(
+        lockFile(), platform::LockWait::MayDefer,
+        [this, confirmation, name = std::move(name), closed = std::move(closed)]() mutable {
+            if (confirmation != confirmation_) {
+                return;  // the program ending has confirmed it meanwhile
             }
-            return;
-        }
-        SaveHighScore(std::move(closed));
-    });
-}
-
-bool Module1::SaveHighScore(std::function<void()> closed) {
-    ScoreRecord = ScoreRec{HighScore, encodeName(codec_, HighName), kValidMarker};
-    const std::string record = scoreRecBytes(ScoreRecord);
-
-    // The file last used first; the other place only when that one fails.
-    std::vector<std::filesystem::path> candidates{scoreFile_};
-    for (const auto& other : {inProgramFolder(), inUserFolder()}) {
-        if (other != scoreFile_) {
-            candidates.push_back(other);
-        }
-    }
-    std::string reasons;
-    for (const auto& candidate : candidates) {
-        platform::ReadResult old = files_.readOrCreate(candidate);
-        std::string error = old.error;
-        if (old.ok) {
-            platform::WriteResult written =
-                files_.replace(candidate, writtenAtStart(std::move(old.bytes), record));
-            if (written.ok) {
-                scoreFile_ = candidate;
+            HighName = std::move(name);
+            if (ReadAgain()) {
                 if (closed) {
                     closed();
                 }
-                return true;
+                return;
             }
-            error = written.error;
+            SaveHighScore(std::move(closed));
+        });
+}
+
+void Module1::ConfirmBeforeEnding(std::string name) {
+    ++confirmation_;
+    files_.whileLocked(lockFile(), platform::LockWait::BeforeReturning,
+                       [this, name = std::move(name)]() mutable {
+                           HighName = std::move(name);
+                           if (!ReadAgain()) {
+                               saveToEveryPlace();
+                           }
+                       });
+}
+
+std::string Module1::saveToEveryPlace() {
+    ScoreRecord = ScoreRec{HighScore, encodeName(codec_, HighName), kValidMarker};
+    const std::string record = scoreRecBytes(ScoreRecord);
+    std::string reasons;
+    bool saved = false;
+    for (const auto& place : places()) {
+        // Each place keeps its own bytes past the record: the file is not truncated.
+        platform::ReadResult old = files_.readOrCreate(place);
+        std::string error = std::move(old.error);
+        if (old.ok) {
+            platform::WriteResult written =
+                files_.replace(place, writtenAtStart(std::move(old.bytes), record));
+            if (written.ok) {
+                if (!saved) {
+                    scoreFile_ = place;
+                }
+                saved = true;
+                continue;
+            }
+            error = std::move(written.error);
         }
-        reasons.append("\r").append(utf8Of(candidate)).append("\r").append(error);
+        reasons.append("\r").append(utf8Of(place)).append("\r").append(error);
+    }
+    return saved ? std::string() : reasons;
+}
+
+bool Module1::SaveHighScore(std::function<void()> closed) {
+    const std::string reasons = saveToEveryPlace();
+    if (reasons.empty()) {
+        if (closed) {
+            closed();
+        }
+        return true;
     }
     messageBoxes_.show("", "ハイスコアを保存できませんでした。" + reasons, std::move(closed));
     return false;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "highscore/score_file.h"
 #include "platform/files.h"
@@ -23,13 +24,12 @@ public:
     std::string HighName;  // UTF-8
     ScoreRec ScoreRecord;
 
-    // Reads the record, creating an empty file when there is none. The file
-    // lives beside the program, or in the user's data folder when the
-    // program's folder cannot be written. Both places are read and the better
-    // valid record counts, the program folder's when they are equal: a save
-    // that once fell back to the user's folder is not hidden by an older file
-    // beside the program. A missing, short or damaged record leaves HighScore
-    // at 0 and HighName empty.
+    // Reads the record, creating an empty file when there is none. The record
+    // is kept in two places, beside the program and in the user's data
+    // folder, so that a copy of the program in another folder finds it too.
+    // Both are read and the better valid record counts, the program folder's
+    // when they are equal. A missing, short or damaged record leaves
+    // HighScore at 0 and HighName empty.
     void LoadHighScore();
 
     // Reads both places again, since another copy of the program may have
@@ -42,15 +42,22 @@ public:
     // beats both the record in memory and the stored one.
     void CheckNewRecord(long score, std::function<void()> onNewRecord);
 
-    // Once the holder's name is in HighName: re-reads the record under the
-    // file's lock and saves unless a stored record is now at or above
+    // The holder's name is in: re-reads the record under the file's lock and
+    // saves HighScore with name unless a stored record is now at or above
     // HighScore, which is then kept, with HighScore and HighName taken from
     // it. closed runs once that is over (after any failure box).
-    void ConfirmNewRecord(std::function<void()> closed);
+    void ConfirmNewRecord(std::string name, std::function<void()> closed);
 
-    // Writes HighScore and HighName. On failure a message box names the file
-    // and the reason, and the record stays in memory. Returns whether it was
-    // saved; closed runs once that box is closed, or at once when it was saved.
+    // The same, while the program is ending: done before this returns, with
+    // no box, since nobody may be there to close it. A ConfirmNewRecord still
+    // waiting for its lock is dropped, its closed never run.
+    void ConfirmBeforeEnding(std::string name);
+
+    // Writes HighScore and HighName to both places, each replaced whole. It
+    // is saved when at least one place took it; when neither did, a message
+    // box names each file and its reason, and the record stays in memory.
+    // Returns whether it was saved; closed runs once that box is closed, or
+    // at once when it was saved.
     bool SaveHighScore(std::function<void()> closed = {});
 
     // Where the record was last read or written.
@@ -62,13 +69,18 @@ private:
         ScoreRec record;
     };
     Stored readBest();
-    std::filesystem::path inProgramFolder() const;
-    std::filesystem::path inUserFolder() const;
+    std::vector<std::filesystem::path> places() const;
+    std::filesystem::path lockFile() const;
+    // Writes the record to every place; the reasons of those that failed, or
+    // an empty text when one took it.
+    std::string saveToEveryPlace();
 
     platform::Files& files_;
     const platform::TextCodec& codec_;
     platform::MessageBoxes& messageBoxes_;
     std::filesystem::path scoreFile_;
+    // Counts confirmations, so that one overtaken by the program ending does nothing.
+    unsigned confirmation_ = 0;
 };
 
 }  // namespace poroten::highscore

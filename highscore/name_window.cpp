@@ -79,15 +79,31 @@ void Dialog::OKButton_Click() {
     if (!window_ || saving_) {
         return;
     }
-    store_.HighName = window_->textBox(Text1).text();
     saving_ = true;
-    store_.ConfirmNewRecord([this] {
-        saving_ = false;
-        window_.reset();
-        if (closed_) {
-            closed_();
+    store_.ConfirmNewRecord(window_->textBox(Text1).text(), [self = std::weak_ptr<Dialog*>(self_)] {
+        if (const auto dialog = self.lock()) {
+            (*dialog)->finish();
         }
     });
+}
+
+void Dialog::confirmBeforeEnding() {
+    if (!window_) {
+        return;
+    }
+    store_.ConfirmBeforeEnding(window_->textBox(Text1).text());
+    finish();
+}
+
+void Dialog::finish() {
+    saving_ = false;
+    if (!window_) {
+        return;
+    }
+    window_.reset();
+    if (closed_) {
+        closed_();
+    }
 }
 
 void Dialog::CancelButton_Click() {

@@ -21,12 +21,17 @@ public:
     void show();
     bool isOpen() const { return window_ != nullptr; }
 
+    // The program is ending: confirms the name typed so far, as OK does, and
+    // is done when it returns. Nothing happens when the window is not open.
+    void confirmBeforeEnding();
+
     void OKButton_Click();
     void CancelButton_Click();
     // True when the key was Enter and confirmed the name; other keys go into the box.
     bool Text1_KeyPress(char32_t character);
 
 private:
+    void finish();
     bool onKeyPress(int control, char32_t character) override;
     void onCommand(int id) override;
     void onCloseRequest() override;
@@ -36,6 +41,10 @@ private:
     std::function<void()> closed_;
     std::unique_ptr<platform::Window> window_;
     bool saving_ = false;
+    // What a save's continuation holds of this window: it may run after the
+    // program ending has finished the entry, even after a later record's
+    // window replaced this one.
+    std::shared_ptr<Dialog*> self_ = std::make_shared<Dialog*>(this);
 };
 
 platform::WindowDesc dialogLayout();

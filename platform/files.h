@@ -18,6 +18,10 @@ struct WriteResult {
     std::string error;
 };
 
+// Whether a locked section may wait for its lock past the call: not when the
+// program is ending, since nothing runs after that.
+enum class LockWait { MayDefer, BeforeReturning };
+
 class Files {
 public:
     virtual ~Files() = default;
@@ -36,9 +40,11 @@ public:
     // lock, so that a re-read and the write after it cannot interleave with
     // another copy's. When the lock cannot be had within about two seconds it
     // runs `critical` anyway: a lost race is rarer than a save that hangs.
-    // May run it later (the page's lock is granted asynchronously); runs it
-    // exactly once.
-    virtual void whileLocked(const std::filesystem::path& file,
+    // With LockWait::MayDefer it may run it later (the page's lock is granted
+    // asynchronously); with LockWait::BeforeReturning it has run when this
+    // returns, without the lock where the lock cannot be had synchronously.
+    // Runs it exactly once.
+    virtual void whileLocked(const std::filesystem::path& file, LockWait wait,
                              std::function<void()> critical) = 0;
 };
 

@@ -1,12 +1,32 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include "platform/application.h"
+
+class QObject;
 
 namespace poroten::platform::qt {
 
 class QtApplication : public Application {
 public:
+    QtApplication();
+    ~QtApplication() override;
+    QtApplication(const QtApplication&) = delete;
+    QtApplication& operator=(const QtApplication&) = delete;
+
     void quit() override;
+    // Reports SIGTERM, SIGHUP and SIGINT, then quits; and the session
+    // manager's request to save before the session ends.
+    void onEnding(std::function<void()> ending) override;
+
+private:
+    void signalled();
+    void reportEnding();
+
+    std::function<void()> ending_;
+    std::unique_ptr<QObject> context_;  // owns what reports the ending
 };
 
 }  // namespace poroten::platform::qt

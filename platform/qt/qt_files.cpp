@@ -318,7 +318,7 @@ ReadResult QtFiles::readOrCreate(const std::filesystem::path& file) {
     content.resize(got);
     // Another copy saving right now owns its temporary file: clean up only
     // while no copy holds the folder.
-    if (FolderLock(info.absolutePath(), std::chrono::milliseconds(0)).held()) {
+    if (const FolderLock lock(info.absolutePath(), std::chrono::milliseconds(0)); lock.held()) {
         removeLeftoversOfSaves(info);
     }
     result.ok = true;
@@ -430,7 +430,9 @@ WriteResult QtFiles::replace(const std::filesystem::path& file, std::string_view
     return result;
 }
 
-void QtFiles::whileLocked(const std::filesystem::path& file, std::function<void()> critical) {
+// Any wait blocks here, so the section has always run when this returns.
+void QtFiles::whileLocked(const std::filesystem::path& file, LockWait /*wait*/,
+                          std::function<void()> critical) {
 #if defined(Q_OS_UNIX)
     // The folder, not the file: the save renames a new file over the old one,
     // so a lock on the file's own inode would not outlast it.

@@ -13,7 +13,8 @@ public:
     std::filesystem::path userDataDirectory() const override;
     ReadResult readOrCreate(const std::filesystem::path& file) override;
     WriteResult replace(const std::filesystem::path& file, std::string_view bytes) override;
-    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override;
+    void whileLocked(const std::filesystem::path& file, LockWait wait,
+                     std::function<void()> critical) override;
 
     // Whether the program runs from where it was installed (below the install
     // prefix or /usr), where the record is never kept beside it.

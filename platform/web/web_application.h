@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "platform/application.h"
 
 namespace poroten::platform::web {
@@ -8,6 +11,10 @@ namespace poroten::platform::web {
 class WebApplication : public Application {
 public:
     void quit() override;
+    void onEnding(std::function<void()> ending) override { ending_ = std::move(ending); }
+
+private:
+    std::function<void()> ending_;
 };
 
 // Whether the game has quit; from then on the page's events reach nothing.

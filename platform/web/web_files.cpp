@@ -59,7 +59,14 @@ platform::WriteResult WebFiles::replace(const std::filesystem::path& file, std::
     return result;
 }
 
-void WebFiles::whileLocked(const std::filesystem::path& file, std::function<void()> critical) {
+void WebFiles::whileLocked(const std::filesystem::path& file, LockWait wait,
+                           std::function<void()> critical) {
+    // The page's lock is granted later, and a page being left may not run
+    // again: such a section runs now, without it.
+    if (wait == LockWait::BeforeReturning) {
+        critical();
+        return;
+    }
     static int next = 0;
     const int id = ++next;
     waiting().emplace(id, std::move(critical));

@@ -15,7 +15,8 @@ public:
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
     // Through the browser's Web Locks, shared by the site's tabs.
-    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override;
+    void whileLocked(const std::filesystem::path& file, LockWait wait,
+                     std::function<void()> critical) override;
 };
 
 }  // namespace poroten::platform::web

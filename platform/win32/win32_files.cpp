@@ -251,7 +251,9 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
     return result;
 }
 
-void Win32Files::whileLocked(const std::filesystem::path& file, std::function<void()> critical) {
+// Any wait blocks here, so the section has always run when this returns.
+void Win32Files::whileLocked(const std::filesystem::path& file, LockWait /*wait*/,
+                             std::function<void()> critical) {
     // The lock is "<file>.lock" opened unshared: a second open fails while a
     // copy holds it, and the file goes when its handle closes, even when the
     // holder is killed.
@@ -260,17 +262,15 @@ void Win32Files::whileLocked(const std::filesystem::path& file, std::function<vo
     HANDLE lock = INVALID_HANDLE_VALUE;
     const auto giveUp = std::chrono::steady_clock::now() + lockWait_;
     while (!file.empty()) {
-        lock = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                           OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE |
-                               FILE_FLAG_OPEN_REPARSE_POINT,
-                           nullptr);
+        lock = CreateFileW(
+            lockFile.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+            nullptr);
         const DWORD error = GetLastError();
         // Held by another copy, or its file is still going away. Any other
         // failure (a folder the program may not write) will not pass by waiting.
         const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
-        if (lock != INVALID_HANDLE_VALUE || !held ||
-            std::chrono::steady_clock::now() >= giveUp) {
+        if (lock != INVALID_HANDLE_VALUE || !held || std::chrono::steady_clock::now() >= giveUp) {
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

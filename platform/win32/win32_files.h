@@ -13,7 +13,8 @@ public:
     platform::ReadResult readOrCreate(const std::filesystem::path& file) override;
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
-    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override;
+    void whileLocked(const std::filesystem::path& file, LockWait wait,
+                     std::function<void()> critical) override;
 
     // How long a lock held by another copy is waited for.
     void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }

@@ -157,6 +157,37 @@ TEST_F(HighScoreStoreTest, WhenNothingCanBeWrittenABoxNamesTheFileAndTheScoreSta
     EXPECT_EQ(store.HighName, "B");
 }
 
+// A copy of the program unpacked into a new folder finds the record in the
+// user's folder; each place keeps its own bytes past the record, and one
+// place that cannot be written costs nothing while the other takes it.
+TEST_F(HighScoreStoreTest, EverySaveWritesBothPlacesAndEitherAloneIsEnough) {
+    files.write(besideProgram(),
+                "\x01\x00\x03\x00"
+                "Old\x02\x00tail"s);
+    store.LoadHighScore();
+    store.HighScore = 4;
+    store.HighName = "N";
+    ASSERT_TRUE(store.SaveHighScore());
+    const std::string record =
+        "\x04\x00\x01\x00"
+        "N\x02\x00"s;
+    EXPECT_EQ(files.contents(besideProgram()), record + "\x02\x00tail"s);
+    EXPECT_EQ(files.contents(inUserData()), record);
+
+    std::filesystem::remove(besideProgram());
+    highscore::Module1 elsewhere(files, codec, boxes);
+    elsewhere.LoadHighScore();
+    EXPECT_EQ(elsewhere.HighScore, 4);
+    EXPECT_EQ(elsewhere.HighName, "N");
+
+    files.unwritable.insert(files.userDataDirectory());
+    elsewhere.HighScore = 5;
+    EXPECT_TRUE(elsewhere.SaveHighScore());
+    EXPECT_EQ(files.contents(besideProgram()).substr(0, 2), "\x05\x00"s);
+    EXPECT_EQ(files.contents(inUserData()), record);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 // A save that once fell back to the user's folder must not be hidden by the
 // older file beside the program at the next start.
 TEST_F(HighScoreStoreTest, BothPlacesAreReadAndTheBetterValidRecordCountsWithTiesToTheProgram) {
@@ -171,13 +202,14 @@ TEST_F(HighScoreStoreTest, BothPlacesAreReadAndTheBetterValidRecordCountsWithTie
     EXPECT_EQ(store.HighScore, 5);
     EXPECT_EQ(store.HighName, "U");
     EXPECT_EQ(store.scoreFile(), inUserData());
-    // The next save goes where the record was read from.
+    // The next save goes to both places.
     store.HighScore = 6;
     ASSERT_TRUE(store.SaveHighScore());
     EXPECT_EQ(files.contents(inUserData()),
               "\x06\x00\x01\x00"
               "U\x02\x00"s);
-    EXPECT_EQ(files.contents(besideProgram()), oldBeside);
+    EXPECT_EQ(files.contents(besideProgram()), files.contents(inUserData()));
+    files.write(besideProgram(), oldBeside);
 
     files.write(inUserData(),
                 "\x03\x00\x01\x00"

@@ -14,6 +14,7 @@ using highscore::Dialog;
 class NewRecordTest : public GameTest {
 protected:
     std::filesystem::path scoreFile() { return platform.files.programDirectory() / "m_score.sav"; }
+    std::filesystem::path userFile() { return platform.files.userDataDirectory() / "m_score.sav"; }
 
     // Plays a game that ends with a wrong key at the given score.
     void endGameAt(int points) {
@@ -131,7 +132,8 @@ TEST_F(NewRecordTest, TheNameWindowIsLaidOutAsAFixedDialogWithoutTaskbarButton) 
     EXPECT_EQ(std::make_pair(d.clientWidth, d.clientHeight), std::make_pair(2655, 1455));
     std::vector<std::array<int, 5>> placed;
     for (const platform::ControlDesc& c : d.controls) {
-        placed.push_back({c.bounds.left, c.bounds.top, c.bounds.width, c.bounds.height, c.tabIndex});
+        placed.push_back(
+            {c.bounds.left, c.bounds.top, c.bounds.width, c.bounds.height, c.tabIndex});
     }
     EXPECT_EQ(placed, (std::vector<std::array<int, 5>>{{120, 120, 2415, 255, 3},
                                                        {120, 480, 2415, 375, 0},
@@ -262,7 +264,8 @@ TEST_F(NewRecordTest, TheCheckAndTheSaveWaitForTheLockAndSeeWhatWasStoredMeanwhi
     platform.files.holdLocks = true;
     endGameAt(1);
     EXPECT_EQ(dialog(), nullptr);  // not before the lock is had
-    ASSERT_EQ(platform.files.locked, std::vector<std::filesystem::path>{scoreFile()});
+    // Every copy of the user's shares the user's folder, wherever it runs from.
+    ASSERT_EQ(platform.files.locked, std::vector<std::filesystem::path>{userFile()});
     platform.files.write(scoreFile(),
                          "\x01\x00\x01\x00"
                          "B\x02\x00"s);
@@ -287,6 +290,65 @@ TEST_F(NewRecordTest, TheCheckAndTheSaveWaitForTheLockAndSeeWhatWasStoredMeanwhi
               "\x09\x00\x01\x00"
               "Z\x02\x00"s);
     EXPECT_EQ(store.HighScore, 9);
+}
+
+// Log-off, a termination signal or the page left while the name is being
+// entered: the name typed so far is kept, as the close box keeps it.
+TEST_F(NewRecordTest, TheProgramEndingKeepsTheNameTypedSoFarAndNothingElse) {
+    ASSERT_TRUE(platform.application.listens());
+    platform.application.end();  // at rest: nothing to keep
+    EXPECT_EQ(platform.files.contents(scoreFile()), "");
+
+    endGameAt(1);
+    dialog()->type(Dialog::Text1, U"Bo");
+    platform.application.end();
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    const std::string boAt1 =
+        "\x01\x00\x02\x00"
+        "Bo\x02\x00"s;
+    EXPECT_EQ(platform.files.contents(scoreFile()), boAt1);
+    EXPECT_EQ(platform.files.contents(userFile()), boAt1);
+    EXPECT_EQ(platform.messageBoxes.shown.size(), 1u);  // the wrong key's only
+
+    // An OK still waiting for the lock (in the page) is overtaken: the record
+    // is saved at once, and the late lock does nothing more.
+    endGameAt(2);
+    platform.files.holdLocks = true;
+    dialog()->type(Dialog::Text1, U"Cy\r");
+    ASSERT_NE(dialog(), nullptr);
+    platform.application.end();
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(platform.files.contents(scoreFile()).substr(0, 6),
+              "\x02\x00\x02\x00"
+              "Cy"s);
+    platform.files.write(scoreFile(), boAt1);
+    platform.files.write(userFile(), boAt1);
+    EXPECT_EQ(platform.files.releaseLocks(), 1u);
+    EXPECT_EQ(platform.files.contents(scoreFile()), boAt1);
+    EXPECT_TRUE(window->isVisible());
+
+    // A save that failed, its box still open, is tried again; the box closes
+    // later to nothing.
+    platform.messageBoxes.holdOpen = true;
+    platform.files.unwritable = {platform.files.programDirectory(),
+                                 platform.files.userDataDirectory()};
+    endGameAt(3);
+    platform.messageBoxes.closeTop();  // the wrong key
+    dialog()->type(Dialog::Text1, U"Di\r");
+    ASSERT_EQ(platform.messageBoxes.openCount(), 1u);
+    platform.files.unwritable.erase(platform.files.userDataDirectory());
+    platform.application.end();
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(platform.files.contents(userFile()).substr(0, 6),
+              "\x03\x00\x02\x00"
+              "Di"s);
+    EXPECT_TRUE(platform.messageBoxes.closeTop());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(platform.messageBoxes.openCount(), 0u);
+
+    form.reset();
+    EXPECT_FALSE(platform.application.listens());
 }
 
 }  // namespace

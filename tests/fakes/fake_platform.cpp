@@ -251,9 +251,10 @@ platform::WriteResult TempDirFiles::replace(const std::filesystem::path& file,
     return {true, {}};
 }
 
-void TempDirFiles::whileLocked(const std::filesystem::path& file, std::function<void()> critical) {
+void TempDirFiles::whileLocked(const std::filesystem::path& file, platform::LockWait wait,
+                               std::function<void()> critical) {
     locked.push_back(file);
-    if (holdLocks) {
+    if (holdLocks && wait == platform::LockWait::MayDefer) {
         held_.push_back(std::move(critical));
     } else {
         critical();

@@ -143,7 +143,18 @@ private:
 class FakeApplication : public platform::Application {
 public:
     void quit() override { ++quits; }
+    void onEnding(std::function<void()> ending) override { ending_ = std::move(ending); }
+    // What the system would do as it ends the program.
+    void end() {
+        if (ending_) {
+            ending_();
+        }
+    }
+    bool listens() const { return static_cast<bool>(ending_); }
     int quits = 0;
+
+private:
+    std::function<void()> ending_;
 };
 
 // Draws come from a script; running past its end fails the test.
@@ -177,9 +188,10 @@ public:
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
 
-    // Runs critical at once, unless holdLocks is set: then it waits, as if
-    // another copy held the lock, until releaseLocks().
-    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override;
+    // Runs critical at once, unless holdLocks is set and it may wait: then it
+    // waits, as if another copy held the lock, until releaseLocks().
+    void whileLocked(const std::filesystem::path& file, platform::LockWait wait,
+                     std::function<void()> critical) override;
     bool holdLocks = false;
     // Runs the held critical sections in order; returns how many ran.
     std::size_t releaseLocks();

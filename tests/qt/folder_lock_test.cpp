@@ -51,7 +51,7 @@ TEST_F(QtFolderLock, WaitsWhileAnotherCopyHoldsItAndHoldsItWhileRunning) {
     int runs = 0;
     bool otherShutOut = false;
     const auto started = Clock::now();
-    files.whileLocked(file, [&] {
+    files.whileLocked(file, platform::LockWait::MayDefer, [&] {
         ++runs;
         OtherCopysLock third(dir);
         otherShutOut = !third.take();
@@ -71,7 +71,7 @@ TEST_F(QtFolderLock, ALockNeverLetGoOfRunsTheSaveAnywayAfterAboutTwoSeconds) {
     ASSERT_TRUE(other.take());
     int runs = 0;
     const auto started = Clock::now();
-    files.whileLocked(file, [&runs] { ++runs; });
+    files.whileLocked(file, platform::LockWait::MayDefer, [&runs] { ++runs; });
     const auto took = Clock::now() - started;
     EXPECT_EQ(runs, 1);
     EXPECT_GE(took, milliseconds(1500));

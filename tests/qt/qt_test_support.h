@@ -58,8 +58,9 @@ public:
                                   std::string_view bytes) override {
         return files_.replace(file, bytes);
     }
-    void whileLocked(const std::filesystem::path& file, std::function<void()> critical) override {
-        files_.whileLocked(file, std::move(critical));
+    void whileLocked(const std::filesystem::path& file, platform::LockWait wait,
+                     std::function<void()> critical) override {
+        files_.whileLocked(file, wait, std::move(critical));
     }
 
 private:

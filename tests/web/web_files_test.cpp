@@ -149,21 +149,21 @@ std::string request(int n) {
 // lock that is not had runs them anyway, and each runs exactly once.
 TEST_F(WebRecord, TheRecordsLockIsSharedByTheTabsAndEachSectionRunsOnce) {
     int runs = 0;
-    files.whileLocked("localStorage/m_score.sav", [&] { ++runs; });
+    files.whileLocked("localStorage/m_score.sav", platform::LockWait::MayDefer, [&] { ++runs; });
     EXPECT_EQ(runs, 1);
     ASSERT_EQ(lock_requests(), 1);
     EXPECT_EQ(request(0), "poroten:m_score.sav timed");
 
     // Another tab holds it: nothing runs until it is granted, then once.
     store("!lockheld", "1");
-    files.whileLocked("localStorage/m_score.sav", [&] { ++runs; });
+    files.whileLocked("localStorage/m_score.sav", platform::LockWait::MayDefer, [&] { ++runs; });
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(grant_locks(), 1);
     EXPECT_EQ(runs, 2);
 
     // Not granted within the time: the aborted request runs it directly.
     int late = 0;
-    files.whileLocked("localStorage/m_score.sav", [&] { ++late; });
+    files.whileLocked("localStorage/m_score.sav", platform::LockWait::MayDefer, [&] { ++late; });
     EXPECT_EQ(late, 0);
     EXPECT_EQ(abort_locks(), 1);
     EXPECT_EQ(late, 1);
@@ -171,7 +171,7 @@ TEST_F(WebRecord, TheRecordsLockIsSharedByTheTabsAndEachSectionRunsOnce) {
     // A browser without locks runs it at once.
     unset("!lockheld");
     store("!nolocks", "1");
-    files.whileLocked("localStorage/m_score.sav", [&] { ++late; });
+    files.whileLocked("localStorage/m_score.sav", platform::LockWait::MayDefer, [&] { ++late; });
     EXPECT_EQ(late, 2);
     EXPECT_EQ(lock_requests(), 3);
 }

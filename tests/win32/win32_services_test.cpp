@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "game/layout.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_timer.h"
-#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_window.h"
 #include "win32_test_support.h"
 
@@ -226,10 +226,10 @@ TEST(Win32Files, ASecondCopyWaitsForTheLockAndNoLockFileStays) {
     Clock::time_point firstDone;
     Clock::time_point secondStarted;
     std::thread other;
-    first.whileLocked(file, [&] {
+    first.whileLocked(file, platform::LockWait::MayDefer, [&] {
         EXPECT_TRUE(std::filesystem::exists(dir / L"m_score.sav.lock"));
         other = std::thread([&] {
-            second.whileLocked(file, [&] {
+            second.whileLocked(file, platform::LockWait::MayDefer, [&] {
                 secondStarted = Clock::now();
                 secondRan = true;
             });
@@ -257,7 +257,7 @@ TEST(Win32Files, ALockHeldTooLongIsGivenUpAfterAboutTwoSeconds) {
     Win32Files files;
     int runs = 0;
     const auto started = Clock::now();
-    files.whileLocked(file, [&] { ++runs; });
+    files.whileLocked(file, platform::LockWait::MayDefer, [&] { ++runs; });
     const auto waited = Clock::now() - started;
     CloseHandle(held);
     EXPECT_EQ(runs, 1);
