@@ -3,6 +3,7 @@ record's place, an installed copy run as root."""
 
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import unittest
@@ -72,6 +73,36 @@ class RecordKept(GameCase):
         self.assertEqual(self.best_score_box(first), ["現在の最高得点は", "Cさん　5点"])
         self.assertEqual(self.best_score_box(second), ["現在の最高得点は", "Cさん　5点"])
         self.assertEqual(sorted(os.listdir(first.folder)), ["m_score.sav", "poroten"])
+
+    def test_a_signal_mid_name_keeps_the_name_typed_so_far_and_at_rest_writes_nothing(self):
+        # Log-out, shut-down or systemd send SIGTERM; a closed terminal SIGHUP.
+        for sig, name in ((signal.SIGTERM, "Te"), (signal.SIGHUP, "Hu")):
+            game = self.launch()
+            window = self.reach_record(game)
+            window.type(name)
+            game.proc.send_signal(sig)
+            self.assertEqual(game.proc.wait(5), 0)
+            expected = record_bytes(1, name.encode())
+            self.assertEqual(game.score_file(), expected)
+            self.assertEqual(game.score_file(os.path.join(game.data_home, "poroten")), expected)
+        rest = self.launch()
+        rest.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(rest.proc.wait(5), 0)
+        self.assertEqual(rest.score_file(), b"")
+
+    def test_a_copy_unpacked_in_another_folder_finds_the_record(self):
+        # A new release or a rebuilt build folder: the user's folder holds the record too.
+        first = self.launch()
+        window = self.reach_record(first, points=2)
+        window.type("Ann")
+        harness.key("Return")
+        self.assert_main_window_back(first)
+        first.menu_item("ファイル(F)", "終了(X)")
+        self.assertEqual(first.proc.wait(5), 0)
+        elsewhere = self.launch(env={"XDG_DATA_HOME": first.data_home})
+        self.assertNotEqual(elsewhere.folder, first.folder)
+        self.assertEqual(self.best_score_box(elsewhere), ["現在の最高得点は", "Annさん　2点"])
+        self.end_without_record(elsewhere, 1)
 
     @unittest.skipUnless(os.geteuid() == 0, "mounting a small tmpfs needs root")
     def test_a_full_disk_keeps_the_old_record_says_so_and_the_fallback_is_read_back(self):

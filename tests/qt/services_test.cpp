@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <memory>
 
 #include "game/layout.h"
@@ -101,6 +102,20 @@ TEST(QtApplication, QuitHidesEveryWindowAndEndsTheEventLoop) {
     QEventLoop after;
     QTimer::singleShot(10, &after, [&after] { after.exit(7); });
     ASSERT_EQ(after.exec(), 7);
+}
+
+// Ctrl+C in the terminal: the ending is reported from the event loop, not
+// from the signal handler, and the program then quits.
+TEST(QtApplication, ASignalReportsTheEndingInTheEventLoopThenQuits) {
+    platform::qt::QtApplication application;
+    int endings = 0;
+    application.onEnding([&endings] { ++endings; });
+    std::raise(SIGINT);
+    EXPECT_EQ(endings, 0);
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(endings, 1);
+    application.onEnding({});
 }
 
 }  // namespace
