@@ -21,7 +21,7 @@ constexpr std::int16_t kFirstLastCell = 2;
 Form1::Form1(const platform::Services& services, highscore::Module1& store)
     : services_(services),
       store_(store),
-      menu_(services.messageBoxes, services.application, store) {
+      menu_(services.messageBoxes, services.application, store, [this] { StartGame(); }) {
     window_ = services_.windows.createWindow(form1Layout(), *this);
     Timer1 = services_.timers.createTimer(kTick, [this] { Timer1_Timer(); });
     Timer2 = services_.timers.createTimer(kTick, [this] { Timer2_Timer(); });
@@ -179,32 +179,13 @@ void Form1::answer(int value) {
     }
 }
 
-void Form1::mnuFileNew_Click() {
-    StartGame();
-}
-
 bool Form1::onKeyPress(int /*control*/, char32_t character) {
     Form_KeyPress(character);
     return true;
 }
 
 void Form1::onCommand(int id) {
-    switch (id) {
-        case mnuFileNew:
-            mnuFileNew_Click();
-            break;
-        case mnuFileHigh:
-            menu_.mnuFileHigh_Click();
-            break;
-        case mnuFileExit:
-            menu_.mnuFileExit_Click();
-            break;
-        case mnuFileAbout:
-            menu_.mnuFileAbout_Click();
-            break;
-        default:
-            break;
-    }
+    menu_.onCommand(id);
 }
 
 // The close box closes the last window, which ends the program.

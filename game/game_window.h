@@ -23,8 +23,9 @@ namespace poroten::game {
 struct GameState {
     std::int16_t LastCell = 0;   // index of the last cell in play, 2..9
     std::int16_t Remaining = 0;  // cells still due before the last; 0: the last one is due
-    std::array<std::int16_t, 11> Digits{};  // the row to recall, slots 0..LastCell
-    bool InputOpen = false;                 // answer keys are judged only while true
+    // The row to recall, slots 0..LastCell; one slot more than there are cells.
+    std::array<std::int16_t, kCellCount + 1> Digits{};
+    bool InputOpen = false;  // answer keys are judged only while true
 };
 
 class Form1 : private platform::WindowEvents {
@@ -45,7 +46,6 @@ public:
     void Form_KeyPress(char32_t character);
     void Timer1_Timer();
     void Timer2_Timer();
-    void mnuFileNew_Click();
     // The system ends the program: a name being entered is kept as typed.
     void Form_Ending();
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "menu/menu_commands.h"
+
 namespace poroten::game {
 
 using platform::Align;
@@ -34,14 +36,7 @@ platform::WindowDesc form1Layout() {
     w.clientHeight = 3030;
     w.backColour = colour::Teal;
     w.frame = platform::Frame::FixedSingle;
-    w.menu = {
-        {mnuFile,
-         "ファイル(&F)",
-         {{mnuFileNew, "始める(&N)", {}},
-          {mnuFileHigh, "ハイスコア(&H)", {}},
-          {mnuFileExit, "終了(&X)", {}}}},
-        {mnuFileAbout, "バージョン情報(&A)", {}},
-    };
+    w.menu = menu::menuBar();
     // The cells step 480 twips but are 495 wide: neighbours overlap by 15.
     for (int i = 0; i < kCellCount; ++i) {
         w.controls.push_back(label(i, "Label1(" + std::to_string(i) + ")", "",

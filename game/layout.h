@@ -21,11 +21,6 @@ enum Form1Id : int {
     Label4 = 104,  // caption of the score
     Label5 = 105,  // score value
     Label6 = 106,  // message line
-    mnuFile = 200,
-    mnuFileNew = 201,
-    mnuFileHigh = 202,
-    mnuFileExit = 203,
-    mnuFileAbout = 204,
 };
 
 constexpr const char* kJapaneseFont = "ＭＳ Ｐゴシック";

@@ -1,8 +1,21 @@
 #include "menu/menu_commands.h"
 
+#include <utility>
+
 #include "platform/caption_number.h"
 
 namespace poroten::menu {
+
+std::vector<platform::MenuDesc> menuBar() {
+    return {
+        {mnuFile,
+         "ファイル(&F)",
+         {{mnuFileNew, "始める(&N)", {}},
+          {mnuFileHigh, "ハイスコア(&H)", {}},
+          {mnuFileExit, "終了(&X)", {}}}},
+        {mnuFileAbout, "バージョン情報(&A)", {}},
+    };
+}
 
 std::string highScoreText(std::string_view name, std::int16_t score) {
     return "現在の最高得点は\r" + std::string(name) + "さん　" + platform::decimalText(score) +
@@ -14,8 +27,34 @@ std::string aboutText() {
 }
 
 MenuCommands::MenuCommands(platform::MessageBoxes& messageBoxes, platform::Application& application,
-                           highscore::Module1& store)
-    : messageBoxes_(messageBoxes), application_(application), store_(store) {}
+                           highscore::Module1& store, std::function<void()> startGame)
+    : messageBoxes_(messageBoxes),
+      application_(application),
+      store_(store),
+      startGame_(std::move(startGame)) {}
+
+void MenuCommands::onCommand(int id) {
+    switch (id) {
+        case mnuFileNew:
+            mnuFileNew_Click();
+            break;
+        case mnuFileHigh:
+            mnuFileHigh_Click();
+            break;
+        case mnuFileExit:
+            mnuFileExit_Click();
+            break;
+        case mnuFileAbout:
+            mnuFileAbout_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+void MenuCommands::mnuFileNew_Click() {
+    startGame_();
+}
 
 // The file is read again first: another copy of the program may hold a better record by now.
 void MenuCommands::mnuFileHigh_Click() {

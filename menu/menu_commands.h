@@ -1,16 +1,30 @@
-// The menu commands other than starting a game: the best score, the About
-// box and quitting.
+// The menu bar of the main window and its commands: starting a game, the best
+// score, the About box and quitting.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "highscore/high_score_store.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
+#include "platform/window_desc.h"
 
 namespace poroten::menu {
+
+enum MenuId : int {
+    mnuFile = 200,
+    mnuFileNew = 201,
+    mnuFileHigh = 202,
+    mnuFileExit = 203,
+    mnuFileAbout = 204,
+};
+
+// "ファイル(&F)" with its three commands, and "バージョン情報(&A)" beside it.
+std::vector<platform::MenuDesc> menuBar();
 
 constexpr const char* kMaker = "poroten project";
 constexpr const char* kWebAddress = "https://poroten.example/";
@@ -21,9 +35,14 @@ std::string aboutText();
 
 class MenuCommands {
 public:
+    // startGame runs for "始める(&N)".
     MenuCommands(platform::MessageBoxes& messageBoxes, platform::Application& application,
-                 highscore::Module1& store);
+                 highscore::Module1& store, std::function<void()> startGame);
 
+    // Runs the command with this id; other ids are ignored.
+    void onCommand(int id);
+
+    void mnuFileNew_Click();
     void mnuFileHigh_Click();
     void mnuFileExit_Click();
     void mnuFileAbout_Click();
@@ -32,6 +51,7 @@ private:
     platform::MessageBoxes& messageBoxes_;
     platform::Application& application_;
     highscore::Module1& store_;
+    std::function<void()> startGame_;
 };
 
 }  // namespace poroten::menu

@@ -57,7 +57,7 @@ TEST_F(GameTest, EnterShowsThreeDigitsReseedingBeforeEachDraw) {
 
 TEST_F(GameTest, TheMenuStartCommandStartsAGameLikeEnter) {
     platform.random.script({0, 9, 5});
-    window->command(game::mnuFileNew);
+    window->command(menu::mnuFileNew);
     EXPECT_EQ(cells()[1], "9");
     EXPECT_EQ(message(), "数字を覚えてね");
 }

@@ -12,13 +12,13 @@ protected:
 TEST_F(MenuTest, TheBestScoreBoxShowsNameAndScoreOnTheSecondLine) {
     store.HighScore = 12;
     store.HighName = "A";
-    window->command(game::mnuFileHigh);
+    window->command(menu::mnuFileHigh);
     EXPECT_EQ(lastBox().title, "ハイスコア");
     EXPECT_EQ(lastBox().text, "現在の最高得点は\rAさん　12点");
 }
 
 TEST_F(MenuTest, WithNoRecordTheSecondLineStartsWithSan) {
-    window->command(game::mnuFileHigh);
+    window->command(menu::mnuFileHigh);
     EXPECT_EQ(lastBox().text, "現在の最高得点は\rさん　0点");
 }
 
@@ -29,13 +29,13 @@ TEST_F(MenuTest, DuringAGameTheBestScoreBoxShowsTheStoredRecordNotTheCurrentScor
     press(13);
     memorize();
     pressDigits("111");
-    window->command(game::mnuFileHigh);
+    window->command(menu::mnuFileHigh);
     EXPECT_EQ(lastBox().text, "現在の最高得点は\rKaiさん　30点");
     EXPECT_EQ(score(), "1");
 }
 
 TEST_F(MenuTest, TheAboutBoxHasFiveLinesWithTheMakerAndAddress) {
-    window->command(game::mnuFileAbout);
+    window->command(menu::mnuFileAbout);
     EXPECT_EQ(lastBox().title, "バージョン情報");
     EXPECT_EQ(lastBox().text,
               "ポロテン　　Ver 1.0\r\r制作　poroten project\r\rURL：https://poroten.example/");
@@ -44,7 +44,7 @@ TEST_F(MenuTest, TheAboutBoxHasFiveLinesWithTheMakerAndAddress) {
 TEST_F(MenuTest, QuitEndsTheProgramAtOnceWithoutSavingOrAsking) {
     platform.random.script({1, 1, 1});
     press(13);
-    window->command(game::mnuFileExit);
+    window->command(menu::mnuFileExit);
     EXPECT_EQ(platform.application.quits, 1);
     EXPECT_TRUE(platform.messageBoxes.shown.empty());
     EXPECT_EQ(platform.files.contents(platform.files.programDirectory() / "m_score.sav"), "");

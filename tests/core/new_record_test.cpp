@@ -152,7 +152,7 @@ TEST_F(NewRecordTest, BoxesThatStayOpenDelayWhatFollowsThemAndStackInOrder) {
     playRowsTo(1);
     memorize();
     // The best-score box is open while the answer countdown runs out behind it.
-    window->command(game::mnuFileHigh);
+    window->command(menu::mnuFileHigh);
     for (int i = 0; i < 5; ++i) {
         timer1().fire();
     }
@@ -220,7 +220,7 @@ TEST_F(NewRecordTest, ARecordSavedByAnotherCopyIsReadAgainAndNeverOverwrittenByA
     EXPECT_EQ(store.HighScore, 5);
     EXPECT_EQ(store.HighName, "C");
     const std::size_t boxes = platform.messageBoxes.shown.size();
-    window->command(game::mnuFileHigh);
+    window->command(menu::mnuFileHigh);
     ASSERT_EQ(platform.messageBoxes.shown.size(), boxes + 1);
     EXPECT_EQ(platform.messageBoxes.shown.back().text, "現在の最高得点は\rCさん　5点");
 
@@ -228,7 +228,7 @@ TEST_F(NewRecordTest, ARecordSavedByAnotherCopyIsReadAgainAndNeverOverwrittenByA
     platform.files.write(scoreFile(),
                          "\x07\x00\x01\x00"
                          "D\x02\x00"s);
-    window->command(game::mnuFileHigh);
+    window->command(menu::mnuFileHigh);
     EXPECT_EQ(platform.messageBoxes.shown.back().text, "現在の最高得点は\rDさん　7点");
 }
 

@@ -17,6 +17,7 @@
 
 #include "game/layout.h"
 #include "highscore/name_window.h"
+#include "menu/menu_commands.h"
 #include "platform/qt/qt_window.h"
 #include "qt_test_support.h"
 
@@ -104,17 +105,17 @@ TEST_F(WindowEvents, MenusFollowTheDescriptionAndAccessKeysWork) {
         item->trigger();
     }
     EXPECT_EQ(events.commands,
-              (std::vector<int>{game::mnuFileNew, game::mnuFileHigh, game::mnuFileExit}));
+              (std::vector<int>{menu::mnuFileNew, menu::mnuFileHigh, menu::mnuFileExit}));
 
     events.commands.clear();
     QTest::keyClick(form, Qt::Key_A, Qt::AltModifier);
-    EXPECT_EQ(events.commands, std::vector<int>{game::mnuFileAbout});
+    EXPECT_EQ(events.commands, std::vector<int>{menu::mnuFileAbout});
 
     QTest::keyClick(form, Qt::Key_F, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([file] { return file->isVisible(); }, 2000));
     QTest::keyClick(file, Qt::Key_N);
     EXPECT_TRUE(QTest::qWaitFor([file] { return !file->isVisible(); }, 2000));
-    EXPECT_EQ(events.commands, (std::vector<int>{game::mnuFileAbout, game::mnuFileNew}));
+    EXPECT_EQ(events.commands, (std::vector<int>{menu::mnuFileAbout, menu::mnuFileNew}));
     EXPECT_TRUE(events.keys.empty()) << "access keys are not typed characters";
 }
 

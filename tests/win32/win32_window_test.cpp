@@ -13,6 +13,7 @@
 
 #include "game/layout.h"
 #include "highscore/name_window.h"
+#include "menu/menu_commands.h"
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_window.h"
 #include "win32_test_support.h"
@@ -122,12 +123,12 @@ TEST_F(Win32WindowTest, MainWindowTakesTheLayoutsSizeFrameMenuAndFonts) {
     const HMENU file = GetSubMenu(bar, 0);
     ASSERT_NE(file, nullptr);
     ASSERT_EQ(GetMenuItemCount(file), 3);
-    EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(game::mnuFileNew));
-    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(game::mnuFileExit));
+    EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(menu::mnuFileNew));
+    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(menu::mnuFileExit));
     EXPECT_EQ(menuText(file, 2), L"終了(&X)");
     // An entry without items is a command right on the bar.
     EXPECT_EQ(GetSubMenu(bar, 1), nullptr);
-    EXPECT_EQ(GetMenuItemID(bar, 1), static_cast<UINT>(game::mnuFileAbout));
+    EXPECT_EQ(GetMenuItemID(bar, 1), static_cast<UINT>(menu::mnuFileAbout));
 
     const HWND message = GetDlgItem(hwnd, game::Label6);
     ASSERT_NE(message, nullptr);
@@ -290,12 +291,12 @@ TEST_F(Win32WindowTest, CommandsAndCloseRequestsAreReportedNotActedOn) {
     auto window = factory.createWindow(form1Layout(), events);
     const HWND hwnd = mainHwnd();
     window->show();
-    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(game::mnuFileExit, 0), 0);
-    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(game::mnuFileAbout, 0), 0);
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(menu::mnuFileExit, 0), 0);
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(menu::mnuFileAbout, 0), 0);
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
     SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     pumpFor(std::chrono::milliseconds(50));
-    EXPECT_EQ(events.commands, (std::vector<int>{game::mnuFileExit, game::mnuFileAbout}));
+    EXPECT_EQ(events.commands, (std::vector<int>{menu::mnuFileExit, menu::mnuFileAbout}));
     EXPECT_EQ(events.closeRequests, 2);
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_TRUE(window->isVisible());
