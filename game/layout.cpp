@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "menu/menu_commands.h"
+#include "menu/menu_bar.h"
 
 namespace poroten::game {
 

@@ -6,17 +6,6 @@
 
 namespace poroten::menu {
 
-std::vector<platform::MenuDesc> menuBar() {
-    return {
-        {mnuFile,
-         "ファイル(&F)",
-         {{mnuFileNew, "始める(&N)", {}},
-          {mnuFileHigh, "ハイスコア(&H)", {}},
-          {mnuFileExit, "終了(&X)", {}}}},
-        {mnuFileAbout, "バージョン情報(&A)", {}},
-    };
-}
-
 std::string highScoreText(std::string_view name, std::int16_t score) {
     return "現在の最高得点は\r" + std::string(name) + "さん　" + platform::decimalText(score) +
            "点";

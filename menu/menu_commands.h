@@ -6,25 +6,13 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "highscore/high_score_store.h"
+#include "menu/menu_bar.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
-#include "platform/window_desc.h"
 
 namespace poroten::menu {
-
-enum MenuId : int {
-    mnuFile = 200,
-    mnuFileNew = 201,
-    mnuFileHigh = 202,
-    mnuFileExit = 203,
-    mnuFileAbout = 204,
-};
-
-// "ファイル(&F)" with its three commands, and "バージョン情報(&A)" beside it.
-std::vector<platform::MenuDesc> menuBar();
 
 constexpr const char* kMaker = "poroten project";
 constexpr const char* kWebAddress = "https://poroten.example/";

@@ -17,7 +17,7 @@
 
 #include "game/layout.h"
 #include "highscore/name_window.h"
-#include "menu/menu_commands.h"
+#include "menu/menu_bar.h"
 #include "platform/qt/qt_window.h"
 #include "qt_test_support.h"
 

@@ -13,7 +13,7 @@
 
 #include "game/layout.h"
 #include "highscore/name_window.h"
-#include "menu/menu_commands.h"
+#include "menu/menu_bar.h"
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_window.h"
 #include "win32_test_support.h"

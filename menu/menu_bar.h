@@ -1,0 +1,21 @@
+// The main window's menu bar: what it offers and the ids its commands report.
+#pragma once
+
+#include <vector>
+
+#include "platform/window_desc.h"
+
+namespace poroten::menu {
+
+enum MenuId : int {
+    mnuFile = 200,
+    mnuFileNew = 201,
+    mnuFileHigh = 202,
+    mnuFileExit = 203,
+    mnuFileAbout = 204,
+};
+
+// "ファイル(&F)" with its three commands, and "バージョン情報(&A)" beside it.
+std::vector<platform::MenuDesc> menuBar();
+
+}  // namespace poroten::menu
