@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QString>
 #include <QThread>
@@ -17,7 +16,6 @@
 
 #include "highscore/score_file.h"
 
-#if defined(Q_OS_UNIX)
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -25,26 +23,17 @@
 
 #include <cerrno>
 #include <cstring>
-#endif
 
 namespace poroten::platform::qt {
 
 namespace {
 
 QString toQString(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    return QString::fromStdWString(path.native());
-#else
     return QFile::decodeName(QByteArray::fromStdString(path.native()));
-#endif
 }
 
 std::filesystem::path toPath(const QString& name) {
-#if defined(_WIN32)
-    return std::filesystem::path(name.toStdWString());
-#else
     return std::filesystem::path(QFile::encodeName(name).toStdString());
-#endif
 }
 
 std::string reasonOf(std::errc code) {
@@ -62,21 +51,17 @@ std::string notAFile(const QFileInfo& info) {
 
 // Makes the rename that replaced a file survive a power cut, not only the
 // file's content. Best effort: the new content is in place either way.
-void syncDirectory([[maybe_unused]] const QString& directory) {
-#if defined(Q_OS_UNIX)
+void syncDirectory(const QString& directory) {
     const int fd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
-#endif
 }
 
-// A save killed after QSaveFile has named its temporary file (it links the
-// unnamed O_TMPFILE in as "<name>.XXXXXX" just before the rename, or creates
-// it under that name where O_TMPFILE is missing) leaves it behind for good.
-// The six characters are letters, digits in older Qt versions; nothing else
-// beside the file is touched.
+// A save killed before its rename leaves its temporary "<name>.XXXXXX"
+// behind for good (as earlier versions' QSaveFile did). The six characters
+// are letters or digits; nothing else beside the file is touched.
 bool isLeftoverOfSave(const QString& candidate, const QString& fileName) {
     constexpr int kRandomPart = 6;
     if (candidate.size() != fileName.size() + 1 + kRandomPart ||
@@ -109,7 +94,6 @@ void removeLeftoversOfSaves(const QFileInfo& file) {
 // program starts as fast as a small one.
 constexpr qint64 kLongestRecord = 6 + static_cast<qint64>(highscore::kMaxNameBytes);
 
-#if defined(Q_OS_UNIX)
 std::string systemReason(int error) {
     return std::strerror(error);
 }
@@ -199,7 +183,6 @@ int createTemporary(const QString& target, QString& name, int& error) {
     error = EEXIST;
     return -1;
 }
-#endif
 
 }  // namespace
 
@@ -207,7 +190,6 @@ int createTemporary(const QString& target, QString& name, int& error) {
 // program's folder belongs to the system, root or not: the record goes to the
 // user's data folder and nothing is left beside the program.
 bool QtFiles::isInstalledCopy() const {
-#if defined(Q_OS_UNIX)
     std::error_code error;
     const std::filesystem::path here = std::filesystem::weakly_canonical(programDirectory(), error);
     if (error) {
@@ -230,7 +212,6 @@ bool QtFiles::isInstalledCopy() const {
             return true;
         }
     }
-#endif
     return false;
 }
 
@@ -273,7 +254,6 @@ ReadResult QtFiles::readOrCreate(const std::filesystem::path& file) {
     }
     const QString name = toQString(file);
     const QFileInfo info(name);
-#if defined(Q_OS_UNIX)
     if (info.isSymLink()) {
         result.error = linkReason();
         return result;
@@ -324,26 +304,6 @@ ReadResult QtFiles::readOrCreate(const std::filesystem::path& file) {
     result.ok = true;
     result.bytes = std::move(content);
     return result;
-#else
-    if (info.isSymLink() || (info.exists() && !info.isFile())) {
-        result.error = info.isSymLink() ? "Is a symbolic link" : notAFile(info);
-        return result;
-    }
-    QFile f(name);
-    if (!f.open(QIODevice::ReadWrite)) {
-        result.error = f.errorString().toStdString();
-        return result;
-    }
-    const QByteArray content = f.read(kLongestRecord);
-    if (f.error() != QFileDevice::NoError) {
-        result.error = f.errorString().toStdString();
-        return result;
-    }
-    removeLeftoversOfSaves(info);
-    result.ok = true;
-    result.bytes = content.toStdString();
-    return result;
-#endif
 }
 
 WriteResult QtFiles::replace(const std::filesystem::path& file, std::string_view bytes) {
@@ -355,18 +315,13 @@ WriteResult QtFiles::replace(const std::filesystem::path& file, std::string_view
     const QString name = toQString(file);
     const QFileInfo info(name);
     if (info.isSymLink()) {
-#if defined(Q_OS_UNIX)
         result.error = linkReason();
-#else
-        result.error = "Is a symbolic link";
-#endif
         return result;
     }
     if (info.exists() && !info.isFile()) {
         result.error = notAFile(info);
         return result;
     }
-#if defined(Q_OS_UNIX)
     // Written beside the target, every write and the sync checked, then
     // renamed over it: a full disk or any other failure leaves the old file
     // as it was and says why.
@@ -408,23 +363,6 @@ WriteResult QtFiles::replace(const std::filesystem::path& file, std::string_view
         result.error = error == ELOOP ? linkReason() : systemReason(error);
         return result;
     }
-#else
-    QSaveFile f(name);
-    if (!f.open(QIODevice::WriteOnly)) {
-        result.error = f.errorString().toStdString();
-        return result;
-    }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (f.write(bytes.data(), size) != size || !f.flush() || f.error() != QFileDevice::NoError) {
-        result.error = f.errorString().toStdString();
-        f.cancelWriting();
-        return result;
-    }
-    if (!f.commit()) {
-        result.error = f.errorString().toStdString();
-        return result;
-    }
-#endif
     syncDirectory(info.absolutePath());
     result.ok = true;
     return result;
@@ -433,11 +371,9 @@ WriteResult QtFiles::replace(const std::filesystem::path& file, std::string_view
 // Any wait blocks here, so the section has always run when this returns.
 void QtFiles::whileLocked(const std::filesystem::path& file, LockWait /*wait*/,
                           std::function<void()> critical) {
-#if defined(Q_OS_UNIX)
     // The folder, not the file: the save renames a new file over the old one,
     // so a lock on the file's own inode would not outlast it.
     const FolderLock lock(toQString(file.parent_path()), std::chrono::seconds(2));
-#endif
     critical();
 }
 
