@@ -1,22 +1,15 @@
 #include "game/game_window.h"
 
 #include <algorithm>
-#include <chrono>
 #include <limits>
 
+#include "game/game_rules.h"
 #include "platform/caption_number.h"
 
 namespace poroten::game {
 
 using platform::decimalText;
 using platform::numericValue;
-
-namespace {
-constexpr std::chrono::milliseconds kTick{1000};
-constexpr long kMemorizeSeconds = 3;
-constexpr long kAnswerSeconds = 5;
-constexpr std::int16_t kFirstLastCell = 2;
-}  // namespace
 
 Form1::Form1(const platform::Services& services, highscore::Module1& store)
     : services_(services),
@@ -109,7 +102,7 @@ void Form1::NextRow() {
     platform::Label& score = window_->label(Label5);
     score.setText(decimalText(numericValue(score.text()) + 1));
     // Every ten points adds a cell, up to the ten the window has.
-    if (numericValue(score.text()) % 10 == 0 && state_.LastCell < kCellCount - 1) {
+    if (numericValue(score.text()) % kPointsPerNewCell == 0 && state_.LastCell < kCellCount - 1) {
         ++state_.LastCell;
     }
     for (int i = 0; i <= state_.LastCell; ++i) {

@@ -161,7 +161,7 @@ bool Module1::SaveHighScore(std::function<void()> closed) {
         }
         return true;
     }
-    messageBoxes_.show("", "ハイスコアを保存できませんでした。" + reasons, std::move(closed));
+    messageBoxes_.show("", kSaveFailed + reasons, std::move(closed));
     return false;
 }
 

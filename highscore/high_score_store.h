@@ -15,6 +15,9 @@
 
 namespace poroten::highscore {
 
+// The first line of the box that tells a save failed; each place and its reason follow.
+constexpr const char* kSaveFailed = "ハイスコアを保存できませんでした。";
+
 class Module1 {
 public:
     Module1(platform::Files& files, const platform::TextCodec& codec,

@@ -7,8 +7,8 @@
 namespace poroten::menu {
 
 std::string highScoreText(std::string_view name, std::int16_t score) {
-    return "現在の最高得点は\r" + std::string(name) + "さん　" + platform::decimalText(score) +
-           "点";
+    return std::string(kHighScoreHeading) + "\r" + std::string(name) + kAfterName +
+           platform::decimalText(score) + kAfterScore;
 }
 
 std::string aboutText() {
@@ -48,7 +48,7 @@ void MenuCommands::mnuFileNew_Click() {
 // The file is read again first: another copy of the program may hold a better record by now.
 void MenuCommands::mnuFileHigh_Click() {
     store_.ReadAgain();
-    messageBoxes_.show("ハイスコア", highScoreText(store_.HighName, store_.HighScore), {});
+    messageBoxes_.show(kHighScoreTitle, highScoreText(store_.HighName, store_.HighScore), {});
 }
 
 // Nothing is saved here: the score file is written only when a name is entered.
@@ -57,7 +57,7 @@ void MenuCommands::mnuFileExit_Click() {
 }
 
 void MenuCommands::mnuFileAbout_Click() {
-    messageBoxes_.show("バージョン情報", aboutText(), {});
+    messageBoxes_.show(kAboutTitle, aboutText(), {});
 }
 
 }  // namespace poroten::menu

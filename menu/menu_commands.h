@@ -17,8 +17,15 @@ namespace poroten::menu {
 constexpr const char* kMaker = "poroten project";
 constexpr const char* kWebAddress = "https://poroten.example/";
 
-// "現在の最高得点は" CR name "さん　" score "点"
+constexpr const char* kHighScoreTitle = "ハイスコア";
+constexpr const char* kHighScoreHeading = "現在の最高得点は";
+constexpr const char* kAfterName = "さん　";
+constexpr const char* kAfterScore = "点";
+constexpr const char* kAboutTitle = "バージョン情報";
+
+// The heading, then on the second line the name, "さん　", the score and "点".
 std::string highScoreText(std::string_view name, std::int16_t score);
+// The title and version, the maker and the web address, an empty line between each.
 std::string aboutText();
 
 class MenuCommands {

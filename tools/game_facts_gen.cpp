@@ -1,0 +1,211 @@
+// Built for the build machine: writes what the game shows and keeps, read
+// from the game itself, as JSON for the test suites that are not C++ (the
+// real program on a display, under Wine, in browsers), so that each fact is
+// stated once, in the product.
+//   game_facts_gen OUT
+#include <fstream>
+#include <iostream>
+
+#include "game/game_rules.h"
+#include "game/layout.h"
+#include "highscore/high_score_store.h"
+#include "highscore/name_window.h"
+#include "highscore/score_file.h"
+#include "menu/menu_commands.h"
+#include "platform/application.h"
+#include "platform/json.h"
+#include "platform/window_rules.h"
+
+namespace {
+
+using poroten::platform::Align;
+using poroten::platform::Colour;
+using poroten::platform::ControlKind;
+using poroten::platform::JsonWriter;
+namespace platform = poroten::platform;
+
+const char* nameOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Label:
+            return "label";
+        case ControlKind::TextBox:
+            return "textbox";
+        case ControlKind::Button:
+            return "button";
+    }
+    return "label";
+}
+
+const char* nameOf(Align align) {
+    switch (align) {
+        case Align::Left:
+            return "left";
+        case Align::Centre:
+            return "centre";
+        case Align::Right:
+            return "right";
+    }
+    return "left";
+}
+
+void rgb(JsonWriter& json, Colour colour) {
+    json.beginArray()
+        .value(platform::redOf(colour))
+        .value(platform::greenOf(colour))
+        .value(platform::blueOf(colour))
+        .endArray();
+}
+
+void rect(JsonWriter& json, int left, int top, int width, int height) {
+    json.beginArray().value(left).value(top).value(width).value(height).endArray();
+}
+
+void menu(JsonWriter& json, const std::vector<platform::MenuDesc>& entries) {
+    json.beginArray();
+    for (const auto& entry : entries) {
+        json.beginObject().key("id").value(entry.id).key("text").value(entry.text);
+        json.key("items");
+        menu(json, entry.items);
+        json.endObject();
+    }
+    json.endArray();
+}
+
+// A window in twips, as described, and in pixels at 96 dots per inch, as drawn.
+void window(JsonWriter& json, const platform::WindowDesc& w) {
+    json.beginObject().key("caption").value(w.caption);
+    json.key("client").beginArray().value(w.clientWidth).value(w.clientHeight).endArray();
+    json.key("clientPixels")
+        .beginArray()
+        .value(platform::twipsToPixels(w.clientWidth))
+        .value(platform::twipsToPixels(w.clientHeight))
+        .endArray();
+    json.key("back");
+    w.backColour ? rgb(json, *w.backColour) : void(json.null());
+    json.key("position");
+    w.position ? void(json.beginArray().value(w.position->left).value(w.position->top).endArray())
+               : void(json.null());
+    json.key("focus");
+    w.focusControl ? void(json.value(*w.focusControl)) : void(json.null());
+    json.key("menu");
+    menu(json, w.menu);
+    json.key("controls").beginObject();
+    for (const auto& c : w.controls) {
+        json.key(c.name).beginObject();
+        json.key("id").value(c.id).key("kind").value(nameOf(c.kind)).key("text").value(c.text);
+        json.key("twips");
+        rect(json, c.bounds.left, c.bounds.top, c.bounds.width, c.bounds.height);
+        const platform::PixelRect p = platform::toPixels(c.bounds);
+        json.key("pixels");
+        rect(json, p.left, p.top, p.width, p.height);
+        json.key("back");
+        c.backColour ? rgb(json, *c.backColour) : void(json.null());
+        json.key("face").value(c.font.face).key("points").value(c.font.points);
+        json.key("align").value(nameOf(c.align)).key("tab").value(c.tabIndex);
+        json.endObject();
+    }
+    json.endObject().endObject();
+}
+
+std::string facts() {
+    namespace game = poroten::game;
+    namespace menu = poroten::menu;
+    namespace highscore = poroten::highscore;
+    JsonWriter json;
+    json.beginObject();
+    json.key("texts")
+        .beginObject()
+        .key("pressReturn")
+        .value(game::text::PressReturn)
+        .key("memorize")
+        .value(game::text::Memorize)
+        .key("start")
+        .value(game::text::Start)
+        .key("wrongKey")
+        .value(game::text::WrongKey)
+        .key("timeUp")
+        .value(game::text::TimeUp)
+        .key("saveFailed")
+        .value(highscore::kSaveFailed)
+        .endObject();
+    json.key("boxes")
+        .beginObject()
+        .key("untitled")
+        .value(platform::kApplicationTitle)
+        .key("highScoreTitle")
+        .value(menu::kHighScoreTitle)
+        .key("highScoreHeading")
+        .value(menu::kHighScoreHeading)
+        .key("afterName")
+        .value(menu::kAfterName)
+        .key("afterScore")
+        .value(menu::kAfterScore)
+        .key("aboutTitle")
+        .value(menu::kAboutTitle)
+        .key("aboutText")
+        .value(menu::aboutText())
+        .endObject();
+    json.key("colours").beginObject();
+    for (const auto& [name, colour] : {std::pair{"green", game::colour::Green},
+                                       {"blue", game::colour::Blue},
+                                       {"cyan", game::colour::Cyan},
+                                       {"teal", game::colour::Teal}}) {
+        json.key(name);
+        rgb(json, colour);
+    }
+    json.endObject();
+    json.key("timing")
+        .beginObject()
+        .key("tickMs")
+        .value(static_cast<long long>(game::kTick.count()))
+        .key("memorizeSeconds")
+        .value(game::kMemorizeSeconds)
+        .key("answerSeconds")
+        .value(game::kAnswerSeconds)
+        .endObject();
+    json.key("cells")
+        .beginObject()
+        .key("count")
+        .value(game::kCellCount)
+        .key("first")
+        .value(game::kFirstLastCell + 1)
+        .key("pointsPerNewCell")
+        .value(game::kPointsPerNewCell)
+        .endObject();
+    json.key("record")
+        .beginObject()
+        .key("fileName")
+        .value(highscore::kScoreFileName)
+        .key("marker")
+        .value(highscore::kValidMarker)
+        .key("maxNameBytes")
+        .value(static_cast<long long>(highscore::kMaxNameBytes))
+        .key("dataFolder")
+        .value(platform::kApplicationTitle)
+        .endObject();
+    json.key("windows").beginObject();
+    json.key("Form1");
+    window(json, game::form1Layout());
+    json.key("Dialog");
+    window(json, highscore::dialogLayout());
+    json.endObject();
+    json.endObject();
+    return json.text() + "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: game_facts_gen OUT\n";
+        return 2;
+    }
+    std::ofstream out(argv[1], std::ios::binary);
+    out << facts();
+    out.close();
+    if (!out) {
+        std::cerr << "game_facts_gen: cannot write " << argv[1] << "\n";
+        return 1;
+    }
+    return 0;
+}
