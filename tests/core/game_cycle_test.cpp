@@ -14,9 +14,7 @@ TEST_F(GameTest, OpensAtRestWithZerosShownAndTimersOff) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(countdown(), "0");
     EXPECT_EQ(score(), "0");
-    EXPECT_EQ(message(), "リターンを押してね");
-    EXPECT_EQ(text(game::Label2), "残り時間");
-    EXPECT_EQ(text(game::Label4), "得点");
+    EXPECT_EQ(message(), game::text::PressReturn);
     EXPECT_EQ(cells(), kEmptyRow);
     for (int i = 0; i < game::kCellCount; ++i) {
         EXPECT_EQ(cell(i).colour(), Green);
@@ -33,7 +31,7 @@ TEST_F(GameTest, OpensAtRestWithZerosShownAndTimersOff) {
 TEST_F(GameTest, DigitKeysBeforeTheFirstGameChangeNothing) {
     pressDigits("0123456789");
     EXPECT_EQ(cells(), kEmptyRow);
-    EXPECT_EQ(message(), "リターンを押してね");
+    EXPECT_EQ(message(), game::text::PressReturn);
     EXPECT_TRUE(platform.messageBoxes.shown.empty());
 }
 
@@ -46,7 +44,7 @@ TEST_F(GameTest, EnterShowsThreeDigitsReseedingBeforeEachDraw) {
     EXPECT_EQ(cells()[3], "");
     EXPECT_EQ(countdown(), "3");
     EXPECT_EQ(score(), "0");
-    EXPECT_EQ(message(), "数字を覚えてね");
+    EXPECT_EQ(message(), game::text::Memorize);
     EXPECT_TRUE(timer2().isEnabled());
     EXPECT_FALSE(timer1().isEnabled());
     EXPECT_EQ(platform.random.reseeds, 3);
@@ -59,7 +57,7 @@ TEST_F(GameTest, TheMenuStartCommandStartsAGameLikeEnter) {
     platform.random.script({0, 9, 5});
     window->command(menu::mnuFileNew);
     EXPECT_EQ(cells()[1], "9");
-    EXPECT_EQ(message(), "数字を覚えてね");
+    EXPECT_EQ(message(), game::text::Memorize);
 }
 
 TEST_F(GameTest, MemorizeCountsThreeTicksThenBlanksAndOpensInput) {
@@ -74,7 +72,7 @@ TEST_F(GameTest, MemorizeCountsThreeTicksThenBlanksAndOpensInput) {
     timer2().fire();
     EXPECT_EQ(countdown(), "5");
     EXPECT_EQ(cells(), kEmptyRow);
-    EXPECT_EQ(message(), "スタート");
+    EXPECT_EQ(message(), game::text::Start);
     EXPECT_FALSE(timer2().isEnabled());
     EXPECT_TRUE(timer1().isEnabled());
     EXPECT_TRUE(state().InputOpen);
@@ -101,7 +99,7 @@ TEST_F(GameTest, ARightRowTurnsCellsBlueThenScoresAndShowsTheNextRow) {
     press(U'1');
     EXPECT_EQ(score(), "1");
     EXPECT_EQ(countdown(), "3");
-    EXPECT_EQ(message(), "数字を覚えてね");
+    EXPECT_EQ(message(), game::text::Memorize);
     EXPECT_EQ(cells()[0], "2");
     EXPECT_EQ(cells()[1], "8");
     EXPECT_EQ(cells()[2], "6");
@@ -121,11 +119,11 @@ TEST_F(GameTest, AWrongKeyEndsTheGameWithABoxAndBlanksTheRow) {
     press(U'4');
     press(U'1');
     ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes.shown[0].title, "poroten");
-    EXPECT_EQ(platform.messageBoxes.shown[0].text, "お手つき！");
+    EXPECT_EQ(platform.messageBoxes.shown[0].title, platform::kApplicationTitle);
+    EXPECT_EQ(platform.messageBoxes.shown[0].text, game::text::WrongKey);
     EXPECT_EQ(cells(), kEmptyRow);
     EXPECT_EQ(cell(0).colour(), Green);
-    EXPECT_EQ(message(), "リターンを押してね");
+    EXPECT_EQ(message(), game::text::PressReturn);
     EXPECT_FALSE(timer1().isEnabled());
     EXPECT_FALSE(state().InputOpen);
     // Keys after the end change nothing until the next game.
@@ -138,7 +136,7 @@ TEST_F(GameTest, AWrongLastDigitEndsTheGameToo) {
     startAndMemorize({4, 7, 1});
     pressDigits("472");
     ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes.shown[0].text, "お手つき！");
+    EXPECT_EQ(platform.messageBoxes.shown[0].text, game::text::WrongKey);
     EXPECT_EQ(score(), "0");
 }
 
@@ -165,7 +163,7 @@ TEST_F(GameTest, FiveAnswerTicksRunOutWithTimeUpKeepingTheScore) {
     EXPECT_TRUE(platform.messageBoxes.shown.empty());
     timer1().fire();
     ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes.shown[0].text, "時間切れ");
+    EXPECT_EQ(platform.messageBoxes.shown[0].text, game::text::TimeUp);
     EXPECT_EQ(countdown(), "0");
     EXPECT_EQ(score(), "1");
     EXPECT_FALSE(timer1().isEnabled());
@@ -213,7 +211,7 @@ TEST_F(GameTest, FullWidthDigitsFromAnInputMethodCountAsDigits) {
     EXPECT_EQ(cell(1).colour(), Blue);
     press(U'０');
     ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes.shown[0].text, "お手つき！");
+    EXPECT_EQ(platform.messageBoxes.shown[0].text, game::text::WrongKey);
 }
 
 using RowGrowthTest = GameTest;

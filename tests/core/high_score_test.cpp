@@ -11,8 +11,12 @@ using namespace std::string_literals;
 class HighScoreStoreTest : public ::testing::Test {
 protected:
     HighScoreStoreTest() : store(files, codec, boxes) {}
-    std::filesystem::path besideProgram() { return files.programDirectory() / "m_score.sav"; }
-    std::filesystem::path inUserData() { return files.userDataDirectory() / "m_score.sav"; }
+    std::filesystem::path besideProgram() {
+        return files.programDirectory() / highscore::kScoreFileName;
+    }
+    std::filesystem::path inUserData() {
+        return files.userDataDirectory() / highscore::kScoreFileName;
+    }
 
     TempDirFiles files;
     FakeCodec codec;
@@ -30,9 +34,7 @@ TEST_F(HighScoreStoreTest, FirstStartCreatesAnEmptyFileAndHasNoRecord) {
 }
 
 TEST_F(HighScoreStoreTest, AValidRecordIsLoadedWithItsNameDecoded) {
-    files.write(besideProgram(),
-                "\x2A\x00\x03\x00"
-                "A\x82\xA0\x02\x00"s);
+    files.write(besideProgram(), record(42, "A\x82\xA0"));
     store.LoadHighScore();
     EXPECT_EQ(store.HighScore, 42);
     EXPECT_EQ(store.HighName, "Aあ");
@@ -68,9 +70,7 @@ TEST_F(HighScoreStoreTest, SaveWritesTheRecordAndItSurvivesARestart) {
     store.HighScore = 12;
     store.HighName = "A";
     ASSERT_TRUE(store.SaveHighScore());
-    EXPECT_EQ(files.contents(besideProgram()),
-              "\x0C\x00\x01\x00"
-              "A\x02\x00"s);
+    EXPECT_EQ(files.contents(besideProgram()), record(12, "A"));
     highscore::Module1 next(files, codec, boxes);
     next.LoadHighScore();
     EXPECT_EQ(next.HighScore, 12);
@@ -81,7 +81,7 @@ TEST_F(HighScoreStoreTest, AnEmptyNameIsSixBytes) {
     store.LoadHighScore();
     store.HighScore = 5;
     ASSERT_TRUE(store.SaveHighScore());
-    EXPECT_EQ(files.contents(besideProgram()), "\x05\x00\x00\x00\x02\x00"s);
+    EXPECT_EQ(files.contents(besideProgram()), record(5, ""));
 }
 
 TEST_F(HighScoreStoreTest, CharactersOutsideTheCodePageAreStoredAsQuestionMarks) {
@@ -89,25 +89,18 @@ TEST_F(HighScoreStoreTest, CharactersOutsideTheCodePageAreStoredAsQuestionMarks)
     store.HighScore = 1;
     store.HighName = "aé😀";
     ASSERT_TRUE(store.SaveHighScore());
-    EXPECT_EQ(files.contents(besideProgram()),
-              "\x01\x00\x03\x00"
-              "a??\x02\x00"s);
+    EXPECT_EQ(files.contents(besideProgram()), record(1, "a??"));
 }
 
 TEST_F(HighScoreStoreTest, AShorterNameKeepsTheFileLengthAndLoadsOnlyTheNewRecord) {
-    files.write(besideProgram(),
-                "\x09\x00\x06\x00"
-                "ABCDEF\x02\x00"s);
+    files.write(besideProgram(), record(9, "ABCDEF"));
     store.LoadHighScore();
     store.HighScore = 10;
     store.HighName = "Z";
     ASSERT_TRUE(store.SaveHighScore());
     const std::string bytes = files.contents(besideProgram());
     EXPECT_EQ(bytes.size(), 12u);
-    EXPECT_EQ(bytes,
-              "\x0A\x00\x01\x00"
-              "Z\x02\x00"
-              "DEF\x02\x00"s);
+    EXPECT_EQ(bytes, record(10, "Z") + "DEF\x02\x00"s);
     highscore::Module1 next(files, codec, boxes);
     next.LoadHighScore();
     EXPECT_EQ(next.HighScore, 10);
@@ -117,17 +110,13 @@ TEST_F(HighScoreStoreTest, AShorterNameKeepsTheFileLengthAndLoadsOnlyTheNewRecor
 TEST_F(HighScoreStoreTest, AnUnwritableProgramFolderMovesTheFileToTheUserFolder) {
     // Installed under /usr/local/bin, the program cannot write beside itself.
     files.unwritable.insert(files.programDirectory());
-    files.write(inUserData(),
-                "\x04\x00\x01\x00"
-                "U\x02\x00"s);
+    files.write(inUserData(), record(4, "U"));
     store.LoadHighScore();
     EXPECT_EQ(store.HighScore, 4);
     EXPECT_EQ(store.scoreFile(), inUserData());
     store.HighScore = 6;
     ASSERT_TRUE(store.SaveHighScore());
-    EXPECT_EQ(files.contents(inUserData()),
-              "\x06\x00\x01\x00"
-              "U\x02\x00"s);
+    EXPECT_EQ(files.contents(inUserData()), record(6, "U"));
     EXPECT_FALSE(std::filesystem::exists(besideProgram()));
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -150,7 +139,7 @@ TEST_F(HighScoreStoreTest, WhenNothingCanBeWrittenABoxNamesTheFileAndTheScoreSta
     EXPECT_FALSE(store.SaveHighScore());
     ASSERT_EQ(boxes.shown.size(), 1u);
     const std::string& text = boxes.shown[0].text;
-    EXPECT_EQ(boxes.shown[0].title, "poroten");
+    EXPECT_EQ(boxes.shown[0].title, platform::kApplicationTitle);
     EXPECT_NE(text.find(besideProgram().string()), std::string::npos) << text;
     EXPECT_NE(text.find("Permission denied"), std::string::npos) << text;
     EXPECT_EQ(store.HighScore, 8);
@@ -161,18 +150,13 @@ TEST_F(HighScoreStoreTest, WhenNothingCanBeWrittenABoxNamesTheFileAndTheScoreSta
 // user's folder; each place keeps its own bytes past the record, and one
 // place that cannot be written costs nothing while the other takes it.
 TEST_F(HighScoreStoreTest, EverySaveWritesBothPlacesAndEitherAloneIsEnough) {
-    files.write(besideProgram(),
-                "\x01\x00\x03\x00"
-                "Old\x02\x00tail"s);
+    files.write(besideProgram(), record(1, "Old") + "tail");
     store.LoadHighScore();
     store.HighScore = 4;
     store.HighName = "N";
     ASSERT_TRUE(store.SaveHighScore());
-    const std::string record =
-        "\x04\x00\x01\x00"
-        "N\x02\x00"s;
-    EXPECT_EQ(files.contents(besideProgram()), record + "\x02\x00tail"s);
-    EXPECT_EQ(files.contents(inUserData()), record);
+    EXPECT_EQ(files.contents(besideProgram()), record(4, "N") + "\x02\x00tail"s);
+    EXPECT_EQ(files.contents(inUserData()), record(4, "N"));
 
     std::filesystem::remove(besideProgram());
     highscore::Module1 elsewhere(files, codec, boxes);
@@ -184,20 +168,16 @@ TEST_F(HighScoreStoreTest, EverySaveWritesBothPlacesAndEitherAloneIsEnough) {
     elsewhere.HighScore = 5;
     EXPECT_TRUE(elsewhere.SaveHighScore());
     EXPECT_EQ(files.contents(besideProgram()).substr(0, 2), "\x05\x00"s);
-    EXPECT_EQ(files.contents(inUserData()), record);
+    EXPECT_EQ(files.contents(inUserData()), record(4, "N"));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 // A save that once fell back to the user's folder must not be hidden by the
 // older file beside the program at the next start.
 TEST_F(HighScoreStoreTest, BothPlacesAreReadAndTheBetterValidRecordCountsWithTiesToTheProgram) {
-    const std::string oldBeside =
-        "\x03\x00\x01\x00"
-        "P\x02\x00"s;
+    const std::string oldBeside = record(3, "P");
     files.write(besideProgram(), oldBeside);
-    files.write(inUserData(),
-                "\x05\x00\x01\x00"
-                "U\x02\x00"s);
+    files.write(inUserData(), record(5, "U"));
     store.LoadHighScore();
     EXPECT_EQ(store.HighScore, 5);
     EXPECT_EQ(store.HighName, "U");
@@ -205,15 +185,11 @@ TEST_F(HighScoreStoreTest, BothPlacesAreReadAndTheBetterValidRecordCountsWithTie
     // The next save goes to both places.
     store.HighScore = 6;
     ASSERT_TRUE(store.SaveHighScore());
-    EXPECT_EQ(files.contents(inUserData()),
-              "\x06\x00\x01\x00"
-              "U\x02\x00"s);
+    EXPECT_EQ(files.contents(inUserData()), record(6, "U"));
     EXPECT_EQ(files.contents(besideProgram()), files.contents(inUserData()));
     files.write(besideProgram(), oldBeside);
 
-    files.write(inUserData(),
-                "\x03\x00\x01\x00"
-                "V\x02\x00"s);
+    files.write(inUserData(), record(3, "V"));
     highscore::Module1 tie(files, codec, boxes);
     tie.LoadHighScore();
     EXPECT_EQ(tie.HighName, "P");

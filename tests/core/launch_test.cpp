@@ -42,8 +42,8 @@ TEST(HighScoreSave, AProgramFolderThatStopsBeingWritableMovesTheSaveToTheUserFol
     TempDirFiles files;
     FakeCodec codec;
     FakeMessageBoxes boxes;
-    const auto besideProgram = files.programDirectory() / "m_score.sav";
-    const auto inUserData = files.userDataDirectory() / "m_score.sav";
+    const auto besideProgram = files.programDirectory() / highscore::kScoreFileName;
+    const auto inUserData = files.userDataDirectory() / highscore::kScoreFileName;
     files.write(besideProgram, "\x03\x00\x01\x00P\x02\x00"s);
     highscore::Module1 store(files, codec, boxes);
     store.LoadHighScore();

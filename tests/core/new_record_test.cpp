@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "game_fixture.h"
-#include "platform/window_rules.h"
 
 namespace poroten::testing {
 namespace {
@@ -13,8 +12,12 @@ using highscore::Dialog;
 
 class NewRecordTest : public GameTest {
 protected:
-    std::filesystem::path scoreFile() { return platform.files.programDirectory() / "m_score.sav"; }
-    std::filesystem::path userFile() { return platform.files.userDataDirectory() / "m_score.sav"; }
+    std::filesystem::path scoreFile() {
+        return platform.files.programDirectory() / highscore::kScoreFileName;
+    }
+    std::filesystem::path userFile() {
+        return platform.files.userDataDirectory() / highscore::kScoreFileName;
+    }
 
     // Plays a game that ends with a wrong key at the given score.
     void endGameAt(int points) {
@@ -41,7 +44,6 @@ TEST_F(NewRecordTest, AHigherScoreIsHeldAtOnceAndAsksForANameInPlaceOfTheMainWin
     EXPECT_TRUE(dialog()->isVisible());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(dialog()->textBox(Dialog::Text1).text(), "");
-    EXPECT_EQ(dialog()->desc().caption, "ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ");
     // Nothing is written before the name is in.
     EXPECT_EQ(platform.files.contents(scoreFile()), "");
 }
@@ -53,11 +55,9 @@ TEST_F(NewRecordTest, OkStoresTheNameSavesAndBringsTheMainWindowBackAtRest) {
     EXPECT_EQ(dialog(), nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(store.HighName, "Ann");
-    EXPECT_EQ(platform.files.contents(scoreFile()),
-              "\x01\x00\x03\x00"
-              "Ann\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(1, "Ann"));
     EXPECT_EQ(score(), "1");
-    EXPECT_EQ(message(), "リターンを押してね");
+    EXPECT_EQ(message(), game::text::PressReturn);
     EXPECT_FALSE(timer1().isEnabled());
     EXPECT_FALSE(timer2().isEnabled());
 }
@@ -67,7 +67,7 @@ TEST_F(NewRecordTest, EnterInTheNameBoxConfirmsAndIsNotTyped) {
     dialog()->type(Dialog::Text1, U"あ\r");
     EXPECT_EQ(dialog(), nullptr);
     EXPECT_EQ(store.HighName, "あ");
-    EXPECT_EQ(platform.files.contents(scoreFile()), "\x01\x00\x02\x00\x82\xA0\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(1, "\x82\xA0"));
 }
 
 TEST_F(NewRecordTest, CancelEmptiesTheBoxAndTheWindowStays) {
@@ -78,7 +78,7 @@ TEST_F(NewRecordTest, CancelEmptiesTheBoxAndTheWindowStays) {
     EXPECT_EQ(dialog()->textBox(Dialog::Text1).text(), "");
     EXPECT_FALSE(window->isVisible());
     dialog()->command(Dialog::OKButton);
-    EXPECT_EQ(platform.files.contents(scoreFile()), "\x01\x00\x00\x00\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(1, ""));
 }
 
 TEST_F(NewRecordTest, TheCloseBoxSavesTheNameTypedSoFarLikeOk) {
@@ -88,9 +88,7 @@ TEST_F(NewRecordTest, TheCloseBoxSavesTheNameTypedSoFarLikeOk) {
     dialog()->closeBox();
     EXPECT_EQ(dialog(), nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(platform.files.contents(scoreFile()),
-              "\x01\x00\x02\x00"
-              "Bo\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(1, "Bo"));
 }
 
 TEST_F(NewRecordTest, AFailedSaveStillBringsTheGameBackWithTheScoreInMemory) {
@@ -105,7 +103,7 @@ TEST_F(NewRecordTest, AFailedSaveStillBringsTheGameBackWithTheScoreInMemory) {
     // The next game goes on as usual.
     platform.random.script({1, 2, 3});
     press(13);
-    EXPECT_EQ(message(), "数字を覚えてね");
+    EXPECT_EQ(message(), game::text::Memorize);
 }
 
 TEST_F(NewRecordTest, EachNewRecordOpensAFreshEmptyNameWindow) {
@@ -115,32 +113,6 @@ TEST_F(NewRecordTest, EachNewRecordOpensAFreshEmptyNameWindow) {
     ASSERT_NE(dialog(), nullptr);
     EXPECT_EQ(dialog()->textBox(Dialog::Text1).text(), "");
     EXPECT_EQ(platform.windows.created("Dialog"), 2);
-}
-
-TEST_F(NewRecordTest, TheNameWindowIsLaidOutAsAFixedDialogWithoutTaskbarButton) {
-    endGameAt(1);
-    const platform::WindowDesc& d = dialog()->desc();
-    EXPECT_FALSE(d.taskbarButton);
-    EXPECT_FALSE(d.icon);
-    EXPECT_EQ(d.frame, platform::Frame::FixedDialog);
-    ASSERT_TRUE(d.position.has_value());
-    EXPECT_EQ(d.position->left, 2760);
-    EXPECT_EQ(d.position->top, 3750);
-    EXPECT_EQ(d.focusControl, Dialog::Text1);
-    EXPECT_EQ(dialog()->label(Dialog::Label1).text(), "名前を入力してください");
-    // Literal twips, so a slip in the layout shows here and not only on screen.
-    EXPECT_EQ(std::make_pair(d.clientWidth, d.clientHeight), std::make_pair(2655, 1455));
-    std::vector<std::array<int, 5>> placed;
-    for (const platform::ControlDesc& c : d.controls) {
-        placed.push_back(
-            {c.bounds.left, c.bounds.top, c.bounds.width, c.bounds.height, c.tabIndex});
-    }
-    EXPECT_EQ(placed, (std::vector<std::array<int, 5>>{{120, 120, 2415, 255, 3},
-                                                       {120, 480, 2415, 375, 0},
-                                                       {120, 960, 1215, 375, 1},
-                                                       {1320, 960, 1215, 375, 2}}));
-    EXPECT_EQ(platform::tabOrder(d),
-              (std::vector<int>{Dialog::Text1, Dialog::OKButton, Dialog::CancelButton}));
 }
 
 // A browser cannot block in show: every box stays open until the player closes
@@ -157,14 +129,14 @@ TEST_F(NewRecordTest, BoxesThatStayOpenDelayWhatFollowsThemAndStackInOrder) {
         timer1().fire();
     }
     ASSERT_EQ(platform.messageBoxes.openCount(), 2u);
-    EXPECT_EQ(platform.messageBoxes.shown.back().text, "時間切れ");
+    EXPECT_EQ(platform.messageBoxes.shown.back().text, game::text::TimeUp);
     EXPECT_FALSE(timer1().isEnabled());
-    EXPECT_EQ(message(), "スタート");  // the rest state waits until the box is closed
+    EXPECT_EQ(message(), game::text::Start);  // the rest state waits until the box is closed
     EXPECT_EQ(dialog(), nullptr);
 
     ASSERT_TRUE(platform.messageBoxes.closeTop());
     EXPECT_EQ(cell(0).text(), "");
-    EXPECT_EQ(message(), "リターンを押してね");
+    EXPECT_EQ(message(), game::text::PressReturn);
     ASSERT_NE(dialog(), nullptr);
     EXPECT_FALSE(window->isVisible());
 
@@ -192,9 +164,7 @@ TEST_F(NewRecordTest, BoxesThatStayOpenDelayWhatFollowsThemAndStackInOrder) {
 // when the name is confirmed, and a better or equal stored record is never
 // overwritten.
 TEST_F(NewRecordTest, ARecordSavedByAnotherCopyIsReadAgainAndNeverOverwrittenByALowerOne) {
-    const std::string bobAt2 =
-        "\x02\x00\x01\x00"
-        "B\x02\x00"s;
+    const std::string bobAt2 = record(2, "B");
     platform.files.write(scoreFile(), bobAt2);  // after this copy read an empty file
     endGameAt(1);
     EXPECT_EQ(dialog(), nullptr);
@@ -209,9 +179,7 @@ TEST_F(NewRecordTest, ARecordSavedByAnotherCopyIsReadAgainAndNeverOverwrittenByA
     endGameAt(3);
     ASSERT_NE(dialog(), nullptr);
     EXPECT_EQ(store.HighScore, 3);
-    const std::string carolAt5 =
-        "\x05\x00\x01\x00"
-        "C\x02\x00"s;
+    const std::string carolAt5 = record(5, "C");
     platform.files.write(scoreFile(), carolAt5);
     dialog()->type(Dialog::Text1, U"Ann\r");
     EXPECT_EQ(dialog(), nullptr);
@@ -222,33 +190,25 @@ TEST_F(NewRecordTest, ARecordSavedByAnotherCopyIsReadAgainAndNeverOverwrittenByA
     const std::size_t boxes = platform.messageBoxes.shown.size();
     window->command(menu::mnuFileHigh);
     ASSERT_EQ(platform.messageBoxes.shown.size(), boxes + 1);
-    EXPECT_EQ(platform.messageBoxes.shown.back().text, "現在の最高得点は\rCさん　5点");
+    EXPECT_EQ(platform.messageBoxes.shown.back().text, menu::highScoreText("C", 5));
 
     // The other copy now stores 7 between games: the best-score box reads it.
-    platform.files.write(scoreFile(),
-                         "\x07\x00\x01\x00"
-                         "D\x02\x00"s);
+    platform.files.write(scoreFile(), record(7, "D"));
     window->command(menu::mnuFileHigh);
-    EXPECT_EQ(platform.messageBoxes.shown.back().text, "現在の最高得点は\rDさん　7点");
+    EXPECT_EQ(platform.messageBoxes.shown.back().text, menu::highScoreText("D", 7));
 }
 
 TEST_F(NewRecordTest, WhileTheNameWindowIsOpenALowerStoredRecordIsReplacedAndAnEqualOneKept) {
     endGameAt(3);
     ASSERT_NE(dialog(), nullptr);
-    platform.files.write(scoreFile(),
-                         "\x02\x00\x01\x00"
-                         "B\x02\x00"s);
+    platform.files.write(scoreFile(), record(2, "B"));
     dialog()->type(Dialog::Text1, U"Ann\r");
-    EXPECT_EQ(platform.files.contents(scoreFile()),
-              "\x03\x00\x03\x00"
-              "Ann\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(3, "Ann"));
     EXPECT_EQ(store.HighName, "Ann");
 
     endGameAt(4);
     ASSERT_NE(dialog(), nullptr);
-    const std::string evenAt4 =
-        "\x04\x00\x02\x00"
-        "Ev\x02\x00"s;
+    const std::string evenAt4 = record(4, "Ev");
     platform.files.write(scoreFile(), evenAt4);
     dialog()->command(Dialog::OKButton);
     EXPECT_EQ(dialog(), nullptr);
@@ -266,9 +226,7 @@ TEST_F(NewRecordTest, TheCheckAndTheSaveWaitForTheLockAndSeeWhatWasStoredMeanwhi
     EXPECT_EQ(dialog(), nullptr);  // not before the lock is had
     // Every copy of the user's shares the user's folder, wherever it runs from.
     ASSERT_EQ(platform.files.locked, std::vector<std::filesystem::path>{userFile()});
-    platform.files.write(scoreFile(),
-                         "\x01\x00\x01\x00"
-                         "B\x02\x00"s);
+    platform.files.write(scoreFile(), record(1, "B"));
     EXPECT_EQ(platform.files.releaseLocks(), 1u);
     EXPECT_EQ(dialog(), nullptr);
     EXPECT_EQ(store.HighName, "B");
@@ -277,18 +235,12 @@ TEST_F(NewRecordTest, TheCheckAndTheSaveWaitForTheLockAndSeeWhatWasStoredMeanwhi
     ASSERT_NE(dialog(), nullptr);
     platform.files.holdLocks = true;
     dialog()->type(Dialog::Text1, U"A\r");
-    EXPECT_EQ(platform.files.contents(scoreFile()),
-              "\x01\x00\x01\x00"
-              "B\x02\x00"s);
-    platform.files.write(scoreFile(),
-                         "\x09\x00\x01\x00"
-                         "Z\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(1, "B"));
+    platform.files.write(scoreFile(), record(9, "Z"));
     EXPECT_EQ(platform.files.releaseLocks(), 1u);
     EXPECT_EQ(dialog(), nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(platform.files.contents(scoreFile()),
-              "\x09\x00\x01\x00"
-              "Z\x02\x00"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(9, "Z"));
     EXPECT_EQ(store.HighScore, 9);
 }
 
@@ -304,9 +256,7 @@ TEST_F(NewRecordTest, TheProgramEndingKeepsTheNameTypedSoFarAndNothingElse) {
     platform.application.end();
     EXPECT_EQ(dialog(), nullptr);
     EXPECT_TRUE(window->isVisible());
-    const std::string boAt1 =
-        "\x01\x00\x02\x00"
-        "Bo\x02\x00"s;
+    const std::string boAt1 = record(1, "Bo");
     EXPECT_EQ(platform.files.contents(scoreFile()), boAt1);
     EXPECT_EQ(platform.files.contents(userFile()), boAt1);
     EXPECT_EQ(platform.messageBoxes.shown.size(), 1u);  // the wrong key's only
@@ -319,9 +269,7 @@ TEST_F(NewRecordTest, TheProgramEndingKeepsTheNameTypedSoFarAndNothingElse) {
     ASSERT_NE(dialog(), nullptr);
     platform.application.end();
     EXPECT_EQ(dialog(), nullptr);
-    EXPECT_EQ(platform.files.contents(scoreFile()).substr(0, 6),
-              "\x02\x00\x02\x00"
-              "Cy"s);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(2, "Cy"));
     platform.files.write(scoreFile(), boAt1);
     platform.files.write(userFile(), boAt1);
     EXPECT_EQ(platform.files.releaseLocks(), 1u);
@@ -340,9 +288,7 @@ TEST_F(NewRecordTest, TheProgramEndingKeepsTheNameTypedSoFarAndNothingElse) {
     platform.files.unwritable.erase(platform.files.userDataDirectory());
     platform.application.end();
     EXPECT_EQ(dialog(), nullptr);
-    EXPECT_EQ(platform.files.contents(userFile()).substr(0, 6),
-              "\x03\x00\x02\x00"
-              "Di"s);
+    EXPECT_EQ(platform.files.contents(userFile()), record(3, "Di"));
     EXPECT_TRUE(platform.messageBoxes.closeTop());
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(platform.messageBoxes.openCount(), 0u);

@@ -23,9 +23,9 @@ TEST(WindowRules, OverlappingCellsKeepTheirOverlapAtEveryDpi) {
         EXPECT_EQ(b.top + b.height, twipsToPixels(975, dpi)) << dpi;
     }
     EXPECT_EQ(toPixels(first).left, 8);
-    EXPECT_EQ(toPixels(first).width, 34);  // 8.47 to 41.8: 8 to 42, not 8 and 33
-    EXPECT_EQ(twipsToPixels(7), 0);   // under half a pixel
-    EXPECT_EQ(twipsToPixels(8), 1);   // half a pixel and more rounds up
+    EXPECT_EQ(toPixels(first).width, 34);      // 8.47 to 41.8: 8 to 42, not 8 and 33
+    EXPECT_EQ(twipsToPixels(7), 0);            // under half a pixel
+    EXPECT_EQ(twipsToPixels(8), 1);            // half a pixel and more rounds up
     EXPECT_EQ(twipsToPixels(1095, 144), 110);  // 109.5 away from zero
     EXPECT_EQ(twipsToPixels(-8), -1);
 }
@@ -47,7 +47,7 @@ TEST(WindowRules, OnlyTypedCharactersReachTheGame) {
     EXPECT_EQ(typed(U"\r", {}, true), U"\r");
     EXPECT_EQ(typed(U"", {}, true), U"\r");  // the keypad's Enter types no text
     EXPECT_EQ(typed(U"7"), U"7");
-    EXPECT_EQ(typed(U"７"), U"７");  // a full-width digit is the game's to judge
+    EXPECT_EQ(typed(U"７"), U"７");             // a full-width digit is the game's to judge
     EXPECT_EQ(typed(U"", {}, false, 4), U"4");  // keypad with Num Lock off
     EXPECT_EQ(typed(U"あ😀"), U"あ😀");
     // Shortcuts and control characters type nothing.

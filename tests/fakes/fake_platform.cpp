@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "highscore/score_file.h"
+
 namespace poroten::testing {
 
 namespace {
@@ -282,6 +284,10 @@ void TempDirFiles::write(const std::filesystem::path& file, std::string_view byt
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string record(std::int16_t score, std::string_view nameBytes) {
+    return highscore::scoreRecBytes({score, std::string(nameBytes), highscore::kValidMarker});
 }
 
 }  // namespace poroten::testing

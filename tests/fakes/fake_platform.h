@@ -3,6 +3,7 @@
 // real files in a temporary folder.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -205,6 +206,9 @@ private:
     std::filesystem::path root_;
     std::vector<std::function<void()>> held_;
 };
+
+// A valid record's bytes as the game writes them; the name in code page 932.
+std::string record(std::int16_t score, std::string_view nameBytes);
 
 struct FakePlatform {
     FakeWindowFactory windows;
