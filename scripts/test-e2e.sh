@@ -16,5 +16,5 @@ bash scripts/install-deps.sh test x11-utils desktop-file-utils dpkg-dev \
     sway wtype grim qt6-wayland
 
 cmake -S . -B build-e2e -DPOROTEN_TESTS=ON -DPOROTEN_E2E=ON >/dev/null
-cmake --build build-e2e -j"$(nproc)" --target poroten
+cmake --build build-e2e -j"$(nproc)" --target poroten poroten_game_facts
 (cd build-e2e && ctest -L e2e --no-tests=error --output-on-failure)

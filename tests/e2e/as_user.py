@@ -15,6 +15,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import session  # noqa: E402
+from game_facts import menu_text  # noqa: E402
 
 
 def main(program, name, data_home=None):
@@ -49,7 +50,7 @@ def main(program, name, data_home=None):
             box.dismiss()
         harness.wait_for("the main window back",
                          lambda: harness.x_map_state(game.main_xid) == "IsViewable", 5.0)
-        game.menu_item("ファイル(F)", "終了(X)")
+        game.menu_item(menu_text("mnuFile"), menu_text("mnuFileExit"))
         result["exit"] = game.proc.wait(5)
     finally:
         game.close()

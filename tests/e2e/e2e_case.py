@@ -6,20 +6,17 @@ import os
 import pwd
 import re
 import shutil
-import struct
 import subprocess
 import tempfile
 import unittest
 
+import game_facts
+from game_facts import SCORE_FILE, record_bytes  # noqa: F401
 from harness import Game, Screenshot
 
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TEST_USER = "porotentest"
-
-
-def record_bytes(score, name_cp932):
-    return struct.pack("<hH", score, len(name_cp932)) + name_cp932 + struct.pack("<h", 2)
 
 
 def user_folder(test):
@@ -28,8 +25,9 @@ def user_folder(test):
     folder = tempfile.mkdtemp(prefix="poroten-e2e-user-")
     test.addCleanup(shutil.rmtree, folder, True)
     os.chmod(folder, 0o755)
-    for script in glob.glob(os.path.join(HERE, "*.py")):
+    for script in glob.glob(os.path.join(HERE, "*.py")) + [game_facts.__file__]:
         shutil.copy(script, folder)
+    shutil.copy(os.environ["POROTEN_FACTS"], os.path.join(folder, "game_facts.json"))
     return folder
 
 
@@ -67,7 +65,7 @@ class GameCase(unittest.TestCase):
         game = Game(binary or self.binary, folder=folder, env=env)
         self.addCleanup(self._finish, game)
         if seed_file is not None:
-            with open(os.path.join(game.folder, "m_score.sav"), "wb") as f:
+            with open(os.path.join(game.folder, SCORE_FILE), "wb") as f:
                 f.write(seed_file)
         return game.start()
 

@@ -15,36 +15,24 @@ import time
 
 import pyatspi
 
-# Client-area geometry in pixels, from the window's layout in twips (15 a pixel).
-CLIENT_SIZE = (353, 202)
-CELL_COUNT = 10
+from game_facts import (BOX_TITLE, CELL_COUNT, COLOURS, MAIN, MAIN_TITLE, MEMORIZE,  # noqa: F401
+                        NAME_TITLE, PRESS_RETURN, SCORE_FILE, START, cell_name)
+
+# Client-area geometry in pixels, as the layout in twips gives it.
+CLIENT_SIZE = tuple(MAIN["clientPixels"])
 
 
 def cell_rect(i):
-    return (16 + 32 * i, 16, 33, 49)
+    return tuple(MAIN["controls"][cell_name(i)]["pixels"])
 
 
-LABEL_RECTS = {
-    "Label6": (16, 80, 321, 33),
-    "Label2": (16, 120, 161, 33),
-    "Label3": (176, 120, 161, 33),
-    "Label4": (16, 160, 161, 33),
-    "Label5": (176, 160, 161, 33),
-}
+LABEL_RECTS = {name: tuple(c["pixels"]) for name, c in MAIN["controls"].items()
+               if not name.startswith("Label1(")}
 
-# RGB as a screenshot shows them.
-TEAL = (0x00, 0xC0, 0xC0)
-CYAN = (0x00, 0xFF, 0xFF)
-GREEN = (0x00, 0xFF, 0x00)
-BLUE = (0x00, 0x00, 0xFF)
-
-MAIN_TITLE = "ポロテン"
-NAME_TITLE = "ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ"
-BOX_TITLE = "poroten"
-
-PRESS_RETURN = "リターンを押してね"
-MEMORIZE = "数字を覚えてね"
-START = "スタート"
+TEAL = COLOURS["teal"]
+CYAN = COLOURS["cyan"]
+GREEN = COLOURS["green"]
+BLUE = COLOURS["blue"]
 
 
 class Timeout(AssertionError):
@@ -423,7 +411,7 @@ class Game:
             node = item
 
     def score_file(self, folder=None):
-        path = os.path.join(folder or self.folder, "m_score.sav")
+        path = os.path.join(folder or self.folder, SCORE_FILE)
         with open(path, "rb") as f:
             return f.read()
 

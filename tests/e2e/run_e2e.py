@@ -15,10 +15,10 @@ import sys
 import unittest
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import session  # noqa: E402
-
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(1, os.path.dirname(HERE))  # game_facts
+import session  # noqa: E402
 
 
 def parse_args(argv):
@@ -53,6 +53,10 @@ def inner(args):
     os.environ["POROTEN_BINARY"] = os.path.abspath(args.binary)
     if args.build_dir:
         os.environ["POROTEN_BUILD_DIR"] = os.path.abspath(args.build_dir)
+    # The facts the build wrote from the game, in the build tree's top.
+    build_dir = args.build_dir or os.path.dirname(os.path.dirname(os.path.abspath(args.binary)))
+    os.environ.setdefault("POROTEN_FACTS", os.path.join(os.path.abspath(build_dir),
+                                                        "game_facts.json"))
     if args.screenshots:
         os.environ["POROTEN_E2E_SHOTS"] = os.path.abspath(args.screenshots)
     sys.path.insert(0, HERE)

@@ -4,6 +4,12 @@ import time
 
 import harness
 from e2e_case import GameCase
+from game_facts import (BOX_TITLE, CELL_COUNT, FACTS, FIRST_ROW, MAIN, MAIN_TITLE, TIME_UP, TIMING,
+                        WRONG_KEY, menu_text)
+
+MEMORIZE_COUNT = [str(n) for n in range(TIMING["memorizeSeconds"], 0, -1)]
+ANSWER_COUNT = [str(n) for n in range(TIMING["answerSeconds"], 0, -1)]
+TICK = TIMING["tickMs"] / 1000
 from harness import BLUE, CYAN, GREEN, MEMORIZE, PRESS_RETURN, START, TEAL, Screenshot
 
 
@@ -24,30 +30,29 @@ def watch(game, name, until, timeout):
 class WindowAtRest(GameCase):
     def test_title_labels_colours_and_menus(self):
         game = self.launch()
-        self.assertEqual(harness.name_of(game.main), "ポロテン")
-        self.assertEqual(harness.xdotool("getwindowname", game.main_xid).strip(), "ポロテン")
+        self.assertEqual(harness.name_of(game.main), MAIN_TITLE)
+        self.assertEqual(harness.xdotool("getwindowname", game.main_xid).strip(), MAIN_TITLE)
         x, y, w, h = game.main_extents()
-        self.assertEqual(w, 353, "client width")
+        self.assertEqual(w, harness.CLIENT_SIZE[0], "client width")
 
-        self.assertEqual(game.cells(), [""] * 10)
-        self.assertEqual(
-            {n: game.text(n) for n in ("Label6", "Label2", "Label3", "Label4", "Label5")},
-            {"Label6": PRESS_RETURN, "Label2": "残り時間", "Label3": "0", "Label4": "得点",
-             "Label5": "0"})
+        self.assertEqual(game.cells(), [""] * CELL_COUNT)
+        self.assertEqual({n: game.text(n) for n in harness.LABEL_RECTS},
+                         {n: MAIN["controls"][n]["text"] for n in harness.LABEL_RECTS})
 
         shot = Screenshot()
-        self.assertEqual(game.cell_colours(shot), [GREEN] * 10)
+        self.assertEqual(game.cell_colours(shot), [GREEN] * CELL_COUNT)
         ox, oy = game.client_origin()
+        cw, ch = harness.CLIENT_SIZE
         self.assertEqual(shot.rgb(ox + 5, oy + 5), TEAL, "window background")
-        self.assertEqual(shot.rgb(ox + 345, oy + 195), TEAL, "window background, far corner")
+        self.assertEqual(shot.rgb(ox + cw - 8, oy + ch - 7), TEAL, "window background, far corner")
         self.assertEqual(game.label_colour("Label6", shot), TEAL)
         for name in ("Label2", "Label3", "Label4", "Label5"):
             self.assertEqual(game.label_colour(name, shot), CYAN, name)
 
         bar = [harness.name_of(a) for a in harness.walk(game.main)
                if harness.role_of(a) == "menu item"]
-        self.assertEqual(bar, ["ファイル(F)", "始める(N)", "ハイスコア(H)", "終了(X)",
-                               "バージョン情報(A)"])
+        self.assertEqual(bar, [menu_text(n) for n in ("mnuFile", "mnuFileNew", "mnuFileHigh",
+                                                      "mnuFileExit", "mnuFileAbout")])
 
     def test_empty_score_file_is_created_beside_the_program(self):
         game = self.launch()
@@ -60,44 +65,44 @@ class GameCycle(GameCase):
         game.press("Return")
         game.wait_text("Label6", MEMORIZE)
         cells = game.cells()
-        self.assertTrue(all(c.isdigit() and len(c) == 1 for c in cells[:3]), cells)
-        self.assertEqual(cells[3:], [""] * 7)
-        self.assertEqual(game.text("Label3"), "3")
+        self.assertTrue(all(c.isdigit() and len(c) == 1 for c in cells[:FIRST_ROW]), cells)
+        self.assertEqual(cells[FIRST_ROW:], [""] * (CELL_COUNT - FIRST_ROW))
+        self.assertEqual(game.text("Label3"), MEMORIZE_COUNT[0])
         self.assertEqual(game.text("Label5"), "0")
-        self.assertEqual(game.cell_colours(), [GREEN] * 10)
+        self.assertEqual(game.cell_colours(), [GREEN] * CELL_COUNT)
 
-        seen = watch(game, "Label3", lambda t: t == "5", 6.0)
-        self.assertEqual([t for _, t in seen], ["3", "2", "1", "5"])
+        seen = watch(game, "Label3", lambda t: t == ANSWER_COUNT[0], TICK * 6)
+        self.assertEqual([t for _, t in seen], MEMORIZE_COUNT + ANSWER_COUNT[:1])
         gaps = [b[0] - a[0] for a, b in zip(seen, seen[1:])]
         for gap in gaps[1:]:  # the first was caught an unknown time after it began
-            self.assertAlmostEqual(gap, 1.0, delta=0.25, msg=f"tick gaps {gaps}")
+            self.assertAlmostEqual(gap, TICK, delta=0.25, msg=f"tick gaps {gaps}")
         self.assertEqual(game.text("Label6"), START)
-        self.assertEqual(game.cells(), [""] * 10)
-        self.assertEqual(game.cell_colours(), [GREEN] * 10)
+        self.assertEqual(game.cells(), [""] * CELL_COUNT)
+        self.assertEqual(game.cell_colours(), [GREEN] * CELL_COUNT)
 
     def test_typing_the_row_back_scores_and_shows_a_new_row(self):
         game = self.launch()
         digits = game.start_game()
-        self.assertEqual(len(digits), 3)
+        self.assertEqual(len(digits), FIRST_ROW)
         game.wait_answer_phase()
 
         game.type_answer(digits[0])
         game.wait_text("Label1(0)", digits[0])
-        game.wait_cell_colours([BLUE] + [GREEN] * 9)
+        game.wait_cell_colours([BLUE] + [GREEN] * (CELL_COUNT - 1))
         game.type_answer(digits[1])
         game.wait_text("Label1(1)", digits[1])
-        game.wait_cell_colours([BLUE, BLUE] + [GREEN] * 8)
-        self.assertEqual(game.cells()[2:], [""] * 8)
+        game.wait_cell_colours([BLUE, BLUE] + [GREEN] * (CELL_COUNT - 2))
+        self.assertEqual(game.cells()[2:], [""] * (CELL_COUNT - 2))
         self.assertEqual(game.text("Label5"), "0")
 
         game.type_answer(digits[2])
         game.wait_text("Label5", "1")
-        self.assertEqual(game.text("Label3"), "3")
+        self.assertEqual(game.text("Label3"), MEMORIZE_COUNT[0])
         self.assertEqual(game.text("Label6"), MEMORIZE)
         row = game.cells()
-        self.assertTrue(all(c.isdigit() for c in row[:3]), row)
-        self.assertEqual(row[3:], [""] * 7)
-        game.wait_cell_colours([GREEN] * 10)
+        self.assertTrue(all(c.isdigit() for c in row[:FIRST_ROW]), row)
+        self.assertEqual(row[FIRST_ROW:], [""] * (CELL_COUNT - FIRST_ROW))
+        game.wait_cell_colours([GREEN] * CELL_COUNT)
 
         self.play_row(game, 2)
         self.assertEqual(game.text("Label6"), MEMORIZE)
@@ -133,21 +138,21 @@ class GameCycle(GameCase):
 
         game.type_answer(self.wrong_digit(digits[1]))
         box = game.wait_box()
-        self.assertEqual(box.title, "poroten")
-        self.assertEqual(box.lines, ["お手つき！"])
+        self.assertEqual(box.title, BOX_TITLE)
+        self.assertEqual(box.lines, [WRONG_KEY])
         self.assertEqual(box.buttons, ["OK"])
         box.dismiss()
 
         game.wait_text("Label6", PRESS_RETURN)
-        self.assertEqual(game.cells(), [""] * 10)
-        game.wait_cell_colours([GREEN] * 10)
+        self.assertEqual(game.cells(), [""] * CELL_COUNT)
+        game.wait_cell_colours([GREEN] * CELL_COUNT)
         self.assertEqual(game.text("Label5"), "0")
-        self.assertEqual(game.windows_shown(), ["ポロテン"], "no name window for 0 points")
+        self.assertEqual(game.windows_shown(), [MAIN_TITLE], "no name window for 0 points")
         # Digits at rest are not answers either.
         game.type_answer(digits)
         time.sleep(0.3)
         self.assertEqual(game.boxes(), [])
-        self.assertEqual(game.cells(), [""] * 10)
+        self.assertEqual(game.cells(), [""] * CELL_COUNT)
 
     def test_five_ticks_without_an_answer_end_the_game(self):
         game = self.launch()
@@ -155,15 +160,15 @@ class GameCycle(GameCase):
         game.wait_answer_phase()
         began = time.monotonic()
         game.type_answer(digits[0])
-        box = game.wait_box(timeout=7.0)
+        box = game.wait_box(timeout=TICK * TIMING["answerSeconds"] + 2)
         waited = time.monotonic() - began
-        self.assertAlmostEqual(waited, 5.0, delta=0.6)
-        self.assertEqual(box.lines, ["時間切れ"])
-        self.assertEqual(box.title, "poroten")
+        self.assertAlmostEqual(waited, TICK * TIMING["answerSeconds"], delta=0.6)
+        self.assertEqual(box.lines, [TIME_UP])
+        self.assertEqual(box.title, BOX_TITLE)
         box.dismiss()
         game.wait_text("Label6", PRESS_RETURN)
-        self.assertEqual(game.cells(), [""] * 10)
-        game.wait_cell_colours([GREEN] * 10)
+        self.assertEqual(game.cells(), [""] * CELL_COUNT)
+        game.wait_cell_colours([GREEN] * CELL_COUNT)
 
     def test_enter_during_the_answer_phase_starts_afresh(self):
         game = self.launch()
@@ -172,31 +177,32 @@ class GameCycle(GameCase):
         digits = game.digits()
         game.wait_answer_phase()
         game.type_answer(digits[0])
-        game.wait_cell_colours([BLUE] + [GREEN] * 9)
+        game.wait_cell_colours([BLUE] + [GREEN] * (CELL_COUNT - 1))
 
         game.press("Return")
         game.wait_text("Label6", MEMORIZE)
         self.assertEqual(game.text("Label5"), "0")
-        self.assertEqual(game.text("Label3"), "3")
+        self.assertEqual(game.text("Label3"), MEMORIZE_COUNT[0])
         row = game.cells()
-        self.assertTrue(all(c.isdigit() for c in row[:3]), row)
-        self.assertEqual(row[3:], [""] * 7)
-        game.wait_cell_colours([GREEN] * 10)
+        self.assertTrue(all(c.isdigit() for c in row[:FIRST_ROW]), row)
+        self.assertEqual(row[FIRST_ROW:], [""] * (CELL_COUNT - FIRST_ROW))
+        game.wait_cell_colours([GREEN] * CELL_COUNT)
 
         # The old answer countdown must not tick on under the new game.
-        seen = watch(game, "Label3", lambda t: t == "4", 7.0)
-        self.assertEqual([t for _, t in seen], ["3", "2", "1", "5", "4"])
+        seen = watch(game, "Label3", lambda t: t == ANSWER_COUNT[1], TICK * 7)
+        self.assertEqual([t for _, t in seen], MEMORIZE_COUNT + ANSWER_COUNT[:2])
         self.assertEqual(game.boxes(), [])
-        game.type_answer(row[0] + row[1] + row[2])
+        game.type_answer("".join(row[:FIRST_ROW]))
         game.wait_text("Label5", "1")
 
     def test_the_tenth_point_adds_a_cell(self):
         game = self.launch()
         game.start_game()
-        for score in range(1, 11):
+        every = FACTS["cells"]["pointsPerNewCell"]
+        for score in range(1, every + 1):
             digits = self.play_row(game, score)
-            self.assertEqual(len(digits), 3, f"row {score}")
+            self.assertEqual(len(digits), FIRST_ROW, f"row {score}")
         row = game.cells()
-        self.assertTrue(all(c.isdigit() for c in row[:4]), row)
-        self.assertEqual(row[4:], [""] * 6)
-        self.play_row(game, 11)
+        self.assertTrue(all(c.isdigit() for c in row[:FIRST_ROW + 1]), row)
+        self.assertEqual(row[FIRST_ROW + 1:], [""] * (CELL_COUNT - FIRST_ROW - 1))
+        self.play_row(game, every + 1)

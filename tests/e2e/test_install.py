@@ -9,6 +9,7 @@ import tempfile
 import unittest
 
 from e2e_case import record_bytes, run_as_test_user, unprivileged_account, user_folder
+from game_facts import MAIN_TITLE, SAVE_FAILED
 
 BUILD = os.environ.get("POROTEN_BUILD_DIR", "")
 
@@ -48,7 +49,7 @@ class Installed(unittest.TestCase):
         entry = desktop_entry(os.path.join(prefix, "share/applications/poroten.desktop"))
         self.assertEqual(entry["Type"], "Application")
         self.assertEqual(entry["Name"], "poroten")
-        self.assertEqual(entry["Name[ja]"], "ポロテン")
+        self.assertEqual(entry["Name[ja]"], MAIN_TITLE)
         self.assertEqual(entry["Categories"], "Game;")
         self.assertEqual(entry["Exec"], "poroten")
         self.assertEqual(entry["Icon"], "poroten")
@@ -102,7 +103,7 @@ class Installed(unittest.TestCase):
         _, result = self.play_as_test_user(prefix, "Ann", data_home)
         self.assertEqual(result["exit"], 0)
         self.assertEqual(result["box"], [
-            "ハイスコアを保存できませんでした。",
+            SAVE_FAILED,
             os.path.join(prefix, "bin/m_score.sav"), "Permission denied",
             os.path.join(data_home, "poroten/m_score.sav"), "Permission denied"])
         self.assertEqual(os.listdir(locked), [])
@@ -144,7 +145,7 @@ class Installed(unittest.TestCase):
         subprocess.run(["dpkg-deb", "-x", deb, tree], check=True)
         entry = desktop_entry(os.path.join(tree, "usr/share/applications/poroten.desktop"))
         self.assertEqual((entry["Name"], entry["Name[ja]"], entry["Categories"]),
-                         ("poroten", "ポロテン", "Game;"))
+                         ("poroten", MAIN_TITLE, "Game;"))
         mode = os.stat(os.path.join(tree, "usr/bin/poroten")).st_mode
         self.assertTrue(mode & 0o111, oct(mode))
 

@@ -10,10 +10,11 @@ import unittest
 
 import harness
 from e2e_case import GameCase, record_bytes
+from game_facts import (MAIN_TITLE, RECORD, SAVE_FAILED, SCORE_FILE, high_score_lines,
+                        menu_text)
 from harness import PRESS_RETURN
 from test_records import NewRecord
 
-SAVE_FAILED = "ハイスコアを保存できませんでした。"
 NO_SPACE = "No space left on device"
 
 
@@ -43,7 +44,7 @@ class RecordKept(GameCase):
         game.type_answer(self.wrong_digit(digits[0]))
         game.wait_box().dismiss()
         game.wait_text("Label6", PRESS_RETURN)
-        self.assertEqual(game.windows_shown(), ["ポロテン"])
+        self.assertEqual(game.windows_shown(), [MAIN_TITLE])
 
     def test_two_copies_in_one_folder_never_overwrite_the_better_record(self):
         first = self.launch()
@@ -53,26 +54,26 @@ class RecordKept(GameCase):
         window.type("B")
         harness.key("Return")
         self.assert_main_window_back(second)
-        bob = bytes.fromhex("02 00 01 00 42 02 00")
+        bob = record_bytes(2, b"B")
         self.assertEqual(first.score_file(), bob)
 
         # The first, still holding the empty record it read at start, scores 1:
         # no name window, and its best-score box now names B.
         self.end_without_record(first, 1)
         self.assertEqual(first.score_file(), bob)
-        self.assertEqual(self.best_score_box(first), ["現在の最高得点は", "Bさん　2点"])
+        self.assertEqual(self.best_score_box(first), high_score_lines("B", 2))
 
         # It scores 3; while its name window is open, a third copy saves 5.
         window = self.reach_record(first, points=3)
         carol = record_bytes(5, b"C")
-        replace_file(os.path.join(first.folder, "m_score.sav"), carol)
+        replace_file(os.path.join(first.folder, SCORE_FILE), carol)
         window.type("A")
         harness.key("Return")
         self.assert_main_window_back(first)
         self.assertEqual(first.score_file(), carol)
-        self.assertEqual(self.best_score_box(first), ["現在の最高得点は", "Cさん　5点"])
-        self.assertEqual(self.best_score_box(second), ["現在の最高得点は", "Cさん　5点"])
-        self.assertEqual(sorted(os.listdir(first.folder)), ["m_score.sav", "poroten"])
+        self.assertEqual(self.best_score_box(first), high_score_lines("C", 5))
+        self.assertEqual(self.best_score_box(second), high_score_lines("C", 5))
+        self.assertEqual(sorted(os.listdir(first.folder)), [SCORE_FILE, "poroten"])
 
     def test_a_signal_mid_name_keeps_the_name_typed_so_far_and_at_rest_writes_nothing(self):
         # Log-out, shut-down or systemd send SIGTERM; a closed terminal SIGHUP.
@@ -84,7 +85,7 @@ class RecordKept(GameCase):
             self.assertEqual(game.proc.wait(5), 0)
             expected = record_bytes(1, name.encode())
             self.assertEqual(game.score_file(), expected)
-            self.assertEqual(game.score_file(os.path.join(game.data_home, "poroten")), expected)
+            self.assertEqual(game.score_file(os.path.join(game.data_home, RECORD["dataFolder"])), expected)
         rest = self.launch()
         rest.proc.send_signal(signal.SIGTERM)
         self.assertEqual(rest.proc.wait(5), 0)
@@ -97,11 +98,11 @@ class RecordKept(GameCase):
         window.type("Ann")
         harness.key("Return")
         self.assert_main_window_back(first)
-        first.menu_item("ファイル(F)", "終了(X)")
+        first.menu_item(menu_text("mnuFile"), menu_text("mnuFileExit"))
         self.assertEqual(first.proc.wait(5), 0)
         elsewhere = self.launch(env={"XDG_DATA_HOME": first.data_home})
         self.assertNotEqual(elsewhere.folder, first.folder)
-        self.assertEqual(self.best_score_box(elsewhere), ["現在の最高得点は", "Annさん　2点"])
+        self.assertEqual(self.best_score_box(elsewhere), high_score_lines("Ann", 2))
         self.end_without_record(elsewhere, 1)
 
     @unittest.skipUnless(os.geteuid() == 0, "mounting a small tmpfs needs root")
@@ -116,7 +117,7 @@ class RecordKept(GameCase):
         binary = os.path.join(folder, "poroten")
         shutil.copy2(self.binary, binary)
         old = record_bytes(0, "古い記録".encode("cp932")).ljust(10254, b"\0")
-        with open(os.path.join(folder, "m_score.sav"), "wb") as f:
+        with open(os.path.join(folder, SCORE_FILE), "wb") as f:
             f.write(old)
         # The user's folder on the same disk: no place is left to save in.
         game = self.launch(folder=folder, binary=binary,
@@ -137,14 +138,14 @@ class RecordKept(GameCase):
         harness.key("Return")
         box = game.wait_box()
         self.assertEqual(box.lines[0], SAVE_FAILED)
-        self.assertEqual(box.lines[1:], [os.path.join(folder, "m_score.sav"), NO_SPACE,
-                                         os.path.join(disk, "data/poroten/m_score.sav"),
+        self.assertEqual(box.lines[1:], [os.path.join(folder, SCORE_FILE), NO_SPACE,
+                                         os.path.join(disk, "data", RECORD["dataFolder"], SCORE_FILE),
                                          NO_SPACE])
         box.dismiss()
         self.assert_main_window_back(game)
         self.assertEqual(game.score_file(), old)
-        self.assertEqual(sorted(os.listdir(folder)), ["m_score.sav", "poroten"])
-        game.menu_item("ファイル(F)", "終了(X)")
+        self.assertEqual(sorted(os.listdir(folder)), [SCORE_FILE, "poroten"])
+        game.menu_item(menu_text("mnuFile"), menu_text("mnuFileExit"))
         self.assertEqual(game.proc.wait(5), 0)
 
         # The home folder on another disk: the record goes there, the full
@@ -156,12 +157,12 @@ class RecordKept(GameCase):
         self.assert_main_window_back(again)
         self.assertEqual(again.boxes(), [])
         self.assertEqual(again.score_file(), old)
-        self.assertEqual(again.score_file(os.path.join(again.data_home, "poroten")),
+        self.assertEqual(again.score_file(os.path.join(again.data_home, RECORD["dataFolder"])),
                          record_bytes(1, b"Ann"))
-        again.menu_item("ファイル(F)", "終了(X)")
+        again.menu_item(menu_text("mnuFile"), menu_text("mnuFileExit"))
         self.assertEqual(again.proc.wait(5), 0)
         third = self.launch(folder=folder, binary=binary, env={"XDG_DATA_HOME": again.data_home})
-        self.assertEqual(self.best_score_box(third), ["現在の最高得点は", "Annさん　1点"])
+        self.assertEqual(self.best_score_box(third), high_score_lines("Ann", 1))
 
     def test_a_link_in_the_records_place_is_not_written_through(self):
         outside = tempfile.mkdtemp(prefix="poroten-e2e-outside-")
@@ -170,7 +171,7 @@ class RecordKept(GameCase):
         with open(target, "wb") as f:
             f.write(b"root:x:0:0:root:/root:/bin/bash\n")
         game = harness.Game(self.binary)
-        os.symlink(target, os.path.join(game.folder, "m_score.sav"))
+        os.symlink(target, os.path.join(game.folder, SCORE_FILE))
         self.addCleanup(self._finish, game)
         game.start()
         window = self.reach_record(game)
@@ -180,8 +181,8 @@ class RecordKept(GameCase):
         self.assertEqual(game.boxes(), [])
         with open(target, "rb") as f:
             self.assertEqual(f.read(), b"root:x:0:0:root:/root:/bin/bash\n")
-        self.assertTrue(os.path.islink(os.path.join(game.folder, "m_score.sav")))
-        self.assertEqual(game.score_file(os.path.join(game.data_home, "poroten")),
+        self.assertTrue(os.path.islink(os.path.join(game.folder, SCORE_FILE)))
+        self.assertEqual(game.score_file(os.path.join(game.data_home, RECORD["dataFolder"])),
                          record_bytes(1, b"LINK"))
 
     @unittest.skipUnless(os.geteuid() == 0 and os.access("/usr/local", os.W_OK),
@@ -200,5 +201,5 @@ class RecordKept(GameCase):
         self.assert_main_window_back(game)
         self.assertEqual(game.boxes(), [])
         self.assertEqual(os.listdir(folder), ["poroten"])
-        self.assertEqual(game.score_file(os.path.join(game.data_home, "poroten")),
+        self.assertEqual(game.score_file(os.path.join(game.data_home, RECORD["dataFolder"])),
                          record_bytes(1, b"Root"))

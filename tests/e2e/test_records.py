@@ -2,7 +2,12 @@
 
 import harness
 from e2e_case import GameCase, record_bytes
+from game_facts import (BOXES, NAME_WINDOW, WRONG_KEY, control, high_score_lines,  # noqa: F401
+                        menu_text)
 from harness import MAIN_TITLE, NAME_TITLE, PRESS_RETURN, wait_for
+
+OK = control(NAME_WINDOW, "OKButton")["text"]
+CANCEL = control(NAME_WINDOW, "CancelButton")["text"]
 
 
 class NameWindow:
@@ -49,7 +54,7 @@ class NewRecord(GameCase):
         game.wait_answer_phase()
         game.type_answer(self.wrong_digit(digits[0]))
         box = game.wait_box()
-        self.assertEqual(box.lines, ["お手つき！"])
+        self.assertEqual(box.lines, [WRONG_KEY])
         box.dismiss()
         name_window = NameWindow(game)
         wait_for("the main window to hide",
@@ -64,8 +69,8 @@ class NewRecord(GameCase):
         self.assertEqual(game.text("Label6"), PRESS_RETURN)
 
     def best_score_box(self, game):
-        game.menu_item("ファイル(F)", "ハイスコア(H)")
-        box = game.wait_box("ハイスコア")
+        game.menu_item(menu_text("mnuFile"), menu_text("mnuFileHigh"))
+        box = game.wait_box(BOXES["highScoreTitle"])
         lines = box.lines
         box.dismiss()
         return lines
@@ -73,8 +78,8 @@ class NewRecord(GameCase):
     def test_ascii_name_typed_and_entered(self):
         game = self.launch()
         window = self.reach_record(game)
-        self.assertEqual(window.labels, ["名前を入力してください"])
-        self.assertEqual(sorted(window.buttons), sorted(["OK", "ｷｬﾝｾﾙ"]))
+        self.assertEqual(window.labels, [control(NAME_WINDOW, "Label1")["text"]])
+        self.assertEqual(sorted(window.buttons), sorted([OK, CANCEL]))
         self.assertEqual(window.text(), "")
         self.assertIn(harness.pyatspi.STATE_FOCUSED, harness.states(window.text_box),
                       "the name box should hold the focus")
@@ -82,31 +87,30 @@ class NewRecord(GameCase):
         window.type("Ann")
         harness.key("Return")
         self.assert_main_window_back(game)
-        self.assertEqual(game.score_file(), bytes.fromhex("01 00 03 00 41 6E 6E 02 00"))
-        self.assertEqual(self.best_score_box(game), ["現在の最高得点は", "Annさん　1点"])
+        self.assertEqual(game.score_file(), record_bytes(1, b"Ann"))
+        self.assertEqual(self.best_score_box(game), high_score_lines("Ann", 1))
 
         # The record is read back by the next run.
-        game.menu_item("ファイル(F)", "終了(X)")
+        game.menu_item(menu_text("mnuFile"), menu_text("mnuFileExit"))
         self.assertEqual(game.proc.wait(5), 0)
         again = self.launch(folder=game.folder, binary=game.binary)
-        self.assertEqual(self.best_score_box(again), ["現在の最高得点は", "Annさん　1点"])
+        self.assertEqual(self.best_score_box(again), high_score_lines("Ann", 1))
 
     def test_japanese_name_typed_and_ok_clicked(self):
         game = self.launch()
         window = self.reach_record(game)
         window.type("山田あ")
         self.assertEqual(window.text(), "山田あ")
-        window.click("OK")
+        window.click(OK)
         self.assert_main_window_back(game)
-        self.assertEqual(game.score_file(), record_bytes(1, "山田あ".encode("cp932")))
-        self.assertEqual(game.score_file(), bytes.fromhex("01 00 06 00 8E 52 93 63 82 A0 02 00"))
-        self.assertEqual(self.best_score_box(game), ["現在の最高得点は", "山田あさん　1点"])
+        self.assertEqual(game.score_file(), record_bytes(1, bytes.fromhex("8E 52 93 63 82 A0")))
+        self.assertEqual(self.best_score_box(game), high_score_lines("山田あ", 1))
 
     def test_cancel_clears_the_name_box(self):
         game = self.launch()
         window = self.reach_record(game)
         window.type("xyz")
-        window.click("ｷｬﾝｾﾙ")
+        window.click(CANCEL)
         wait_for("the name box to empty", lambda: window.text() == "", 3.0)
         self.assertIsNotNone(game._find_frame(NAME_TITLE), "cancel closed the name window")
         self.assertEqual(game.score_file(), b"", "cancel saved something")
@@ -115,7 +119,7 @@ class NewRecord(GameCase):
         harness.focus(window.xid)
         harness.key("Return")
         self.assert_main_window_back(game)
-        self.assertEqual(game.score_file(), bytes.fromhex("01 00 02 00 82 A0 02 00"))
+        self.assertEqual(game.score_file(), record_bytes(1, bytes.fromhex("82 A0")))
 
     def test_a_score_equal_to_the_record_asks_no_name(self):
         # Equal to the record is not a new record.
@@ -128,10 +132,10 @@ class NewRecord(GameCase):
         game.type_answer(self.wrong_digit(digits[0]))
         game.wait_box().dismiss()
         game.wait_text("Label6", PRESS_RETURN)
-        self.assertEqual(game.windows_shown(), ["ポロテン"])
+        self.assertEqual(game.windows_shown(), [MAIN_TITLE])
         self.assertEqual(harness.x_map_state(game.main_xid), "IsViewable")
         self.assertEqual(game.score_file(), seeded)
-        self.assertEqual(self.best_score_box(game), ["現在の最高得点は", "Bobさん　1点"])
+        self.assertEqual(self.best_score_box(game), high_score_lines("Bob", 1))
 
     def test_name_is_stored_and_shown_as_typed_not_as_markup(self):
         game = self.launch()
@@ -141,7 +145,7 @@ class NewRecord(GameCase):
         harness.key("Return")
         self.assert_main_window_back(game)
         self.assertEqual(game.score_file(), record_bytes(1, name.encode("ascii")))
-        self.assertEqual(self.best_score_box(game), ["現在の最高得点は", name + "さん　1点"])
+        self.assertEqual(self.best_score_box(game), high_score_lines(name, 1))
 
     def test_name_with_extension_rows_and_characters_outside_code_page_932(self):
         game = self.launch()
@@ -150,9 +154,9 @@ class NewRecord(GameCase):
         window.type("①髙한x")
         harness.key("Return")
         self.assert_main_window_back(game)
-        self.assertEqual(game.score_file(), bytes.fromhex("01 00 06 00 87 40 FB FC 3F 78 02 00"))
+        self.assertEqual(game.score_file(), record_bytes(1, bytes.fromhex("87 40 FB FC 3F 78")))
         # Read back by the next run as stored.
-        game.menu_item("ファイル(F)", "終了(X)")
+        game.menu_item(menu_text("mnuFile"), menu_text("mnuFileExit"))
         self.assertEqual(game.proc.wait(5), 0)
         again = self.launch(folder=game.folder, binary=game.binary)
-        self.assertEqual(self.best_score_box(again), ["現在の最高得点は", "①髙?xさん　1点"])
+        self.assertEqual(self.best_score_box(again), high_score_lines("①髙?x", 1))

@@ -7,7 +7,8 @@ import shutil
 import unittest
 
 from e2e_case import GameCase, record_bytes, run_as_test_user, user_folder
-from harness import CYAN, GREEN, TEAL
+from game_facts import CELL_COUNT, MAIN, MAIN_TITLE, WRONG_KEY
+from harness import CLIENT_SIZE, GREEN, LABEL_RECTS, TEAL
 
 
 @unittest.skipUnless(os.geteuid() == 0, "needs root to become the test user: sway will not "
@@ -30,22 +31,20 @@ class Wayland(unittest.TestCase):
         # The output's 1024 x 768 pixels, scale times sway's points each way.
         self.assertEqual(seen["output size"], [1024 // scale, 768 // scale])
         self.assertEqual(seen["shot size"], [1024, 768])
-        self.assertEqual(seen["title"], "ポロテン")
+        self.assertEqual(seen["title"], MAIN_TITLE)
         # A window of fixed size floats at its own size: no tiling stretches it.
         self.assertTrue(seen["floating"], seen)
-        self.assertEqual(seen["rect"][2], 353, seen)
+        self.assertEqual(seen["rect"][2], CLIENT_SIZE[0], seen)
         self.assertEqual(seen["labels at rest"],
-                         {"Label6": "リターンを押してね", "Label2": "残り時間", "Label3": "0",
-                          "Label4": "得点", "Label5": "0"})
-        self.assertEqual(seen["cells at rest"], [""] * 10)
-        self.assertEqual(seen["cell colours"], [list(GREEN)] * 10)
+                         {n: MAIN["controls"][n]["text"] for n in LABEL_RECTS})
+        self.assertEqual(seen["cells at rest"], [""] * CELL_COUNT)
+        self.assertEqual(seen["cell colours"], [list(GREEN)] * CELL_COUNT)
         self.assertEqual(seen["background"], [list(TEAL)] * 2)
         self.assertEqual(seen["label colours"],
-                         {"Label6": list(TEAL), "Label2": list(CYAN), "Label3": list(CYAN),
-                          "Label4": list(CYAN), "Label5": list(CYAN)})
+                         {n: MAIN["controls"][n]["back"] for n in LABEL_RECTS})
 
         self.assertTrue(seen.get("row scored"), seen)
-        self.assertEqual(seen["box"], ["お手つき！"])
+        self.assertEqual(seen["box"], [WRONG_KEY])
         self.assertEqual(seen["record"], record_bytes(1, name.encode("cp932")).hex(" "), seen)
 
     def test_scale_1(self):

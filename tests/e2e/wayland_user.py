@@ -163,7 +163,7 @@ def play(harness, sway, program, scale, name, seen):
         seen["shot size"] = [shot.width, shot.height]
         seen["cell colours"] = [shot.rgb(ox + harness.cell_rect(i)[0] + 3,
                                          oy + harness.cell_rect(i)[1] + 3) for i in range(10)]
-        seen["background"] = [shot.rgb(ox + 5, oy + 5), shot.rgb(ox + 345, oy + 195)]
+        seen["background"] = [shot.rgb(ox + 5, oy + 5), shot.rgb(ox + harness.CLIENT_SIZE[0] - 8, oy + harness.CLIENT_SIZE[1] - 7)]
         seen["label colours"] = {n: shot.rgb(ox + r[0] + 2, oy + r[1] + 2)
                                  for n, r in harness.LABEL_RECTS.items()}
 
