@@ -21,6 +21,8 @@ ControlDesc label(int id, std::string name, std::string text, platform::TwipRect
     c.text = std::move(text);
     c.bounds = bounds;
     c.backColour = back;
+    // Drawn on the game's own light colours, so dark whatever the desktop's theme.
+    c.textColour = colour::Black;
     c.font = {kJapaneseFont, points};
     c.align = align;
     return c;

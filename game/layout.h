@@ -10,6 +10,7 @@ constexpr platform::Colour Green = 0x0000FF00;  // a cell at rest or showing a n
 constexpr platform::Colour Blue = 0x00FF0000;   // a cell answered right
 constexpr platform::Colour Cyan = 0x00FFFF00;
 constexpr platform::Colour Teal = 0x00C0C000;
+constexpr platform::Colour Black = 0x00000000;  // the labels' text
 }  // namespace colour
 
 constexpr int kCellCount = 10;

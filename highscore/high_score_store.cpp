@@ -9,6 +9,11 @@ namespace poroten::highscore {
 
 namespace {
 
+// Another copy's lock is waited for this long, then the section runs anyway.
+constexpr std::chrono::milliseconds kLockPatience{2000};
+constexpr platform::LockWait kMayWait{kLockPatience, true};
+constexpr platform::LockWait kEnding{kLockPatience, false};
+
 std::string utf8Of(const std::filesystem::path& path) {
     const auto text = path.u8string();
     return std::string(text.begin(), text.end());
@@ -44,7 +49,7 @@ std::filesystem::path Module1::lockFile() const {
 Module1::Stored Module1::readBest() {
     Stored best;
     for (const auto& candidate : places()) {
-        platform::ReadResult read = files_.readOrCreate(candidate);
+        platform::ReadResult read = files_.readOrCreate(candidate, kLongestRecord);
         if (!read.ok) {
             continue;
         }
@@ -83,24 +88,23 @@ bool Module1::ReadAgain() {
 }
 
 void Module1::CheckNewRecord(long score, std::function<void()> onNewRecord) {
-    files_.whileLocked(lockFile(), platform::LockWait::MayDefer,
-                       [this, score, onNewRecord = std::move(onNewRecord)] {
-                           ReadAgain();
-                           if (score <= HighScore) {
-                               return;
-                           }
-                           HighScore = static_cast<std::int16_t>(
-                               std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
-                           if (onNewRecord) {
-                               onNewRecord();
-                           }
-                       });
+    files_.whileLocked(lockFile(), kMayWait, [this, score, onNewRecord = std::move(onNewRecord)] {
+        ReadAgain();
+        if (score <= HighScore) {
+            return;
+        }
+        HighScore = static_cast<std::int16_t>(
+            std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
+        if (onNewRecord) {
+            onNewRecord();
+        }
+    });
 }
 
 void Module1::ConfirmNewRecord(std::string name, std::function<void()> closed) {
     const unsigned confirmation = ++confirmation_;
     files_.whileLocked(
-        lockFile(), platform::LockWait::MayDefer,
+        lockFile(), kMayWait,
         [this, confirmation, name = std::move(name), closed = std::move(closed)]() mutable {
             if (confirmation != confirmation_) {
                 return;  // the program ending has confirmed it meanwhile
@@ -118,13 +122,12 @@ void Module1::ConfirmNewRecord(std::string name, std::function<void()> closed) {
 
 void Module1::ConfirmBeforeEnding(std::string name) {
     ++confirmation_;
-    files_.whileLocked(lockFile(), platform::LockWait::BeforeReturning,
-                       [this, name = std::move(name)]() mutable {
-                           HighName = std::move(name);
-                           if (!ReadAgain()) {
-                               saveToEveryPlace();
-                           }
-                       });
+    files_.whileLocked(lockFile(), kEnding, [this, name = std::move(name)]() mutable {
+        HighName = std::move(name);
+        if (!ReadAgain()) {
+            saveToEveryPlace();
+        }
+    });
 }
 
 std::string Module1::saveToEveryPlace() {
@@ -134,7 +137,7 @@ std::string Module1::saveToEveryPlace() {
     bool saved = false;
     for (const auto& place : places()) {
         // Each place keeps its own bytes past the record: the file is not truncated.
-        platform::ReadResult old = files_.readOrCreate(place);
+        platform::ReadResult old = files_.readOrCreate(place, kLongestRecord);
         std::string error = std::move(old.error);
         if (old.ok) {
             platform::WriteResult written =

@@ -8,6 +8,25 @@ using platform::Align;
 using platform::ControlDesc;
 using platform::ControlKind;
 
+namespace {
+
+// No colours of its own: the name window looks as the system's dialogs do.
+ControlDesc control(int id, ControlKind kind, const char* name, const char* text,
+                    platform::TwipRect bounds, platform::FontDesc font, Align align, int tab) {
+    ControlDesc c;
+    c.id = id;
+    c.kind = kind;
+    c.name = name;
+    c.text = text;
+    c.bounds = bounds;
+    c.font = std::move(font);
+    c.align = align;
+    c.tabIndex = tab;
+    return c;
+}
+
+}  // namespace
+
 platform::WindowDesc dialogLayout() {
     platform::WindowDesc w;
     w.name = "Dialog";
@@ -20,42 +39,14 @@ platform::WindowDesc dialogLayout() {
     w.icon = false;
     const platform::FontDesc gothic12{"ＭＳ Ｐゴシック", 12};
     w.controls = {
-        ControlDesc{Dialog::Label1,
-                    ControlKind::Label,
-                    "Label1",
-                    "名前を入力してください",
-                    {120, 120, 2415, 255},
-                    std::nullopt,
-                    gothic12,
-                    Align::Centre,
-                    3},
-        ControlDesc{Dialog::Text1,
-                    ControlKind::TextBox,
-                    "Text1",
-                    "",
-                    {120, 480, 2415, 375},
-                    std::nullopt,
-                    gothic12,
-                    Align::Left,
-                    0},
-        ControlDesc{Dialog::OKButton,
-                    ControlKind::Button,
-                    "OKButton",
-                    "OK",
-                    {120, 960, 1215, 375},
-                    std::nullopt,
-                    {},
-                    Align::Centre,
-                    1},
-        ControlDesc{Dialog::CancelButton,
-                    ControlKind::Button,
-                    "CancelButton",
-                    "ｷｬﾝｾﾙ",
-                    {1320, 960, 1215, 375},
-                    std::nullopt,
-                    {},
-                    Align::Centre,
-                    2},
+        control(Dialog::Label1, ControlKind::Label, "Label1", "名前を入力してください",
+                {120, 120, 2415, 255}, gothic12, Align::Centre, 3),
+        control(Dialog::Text1, ControlKind::TextBox, "Text1", "", {120, 480, 2415, 375}, gothic12,
+                Align::Left, 0),
+        control(Dialog::OKButton, ControlKind::Button, "OKButton", "OK", {120, 960, 1215, 375}, {},
+                Align::Centre, 1),
+        control(Dialog::CancelButton, ControlKind::Button, "CancelButton", "ｷｬﾝｾﾙ",
+                {1320, 960, 1215, 375}, {}, Align::Centre, 2),
     };
     w.focusControl = Dialog::Text1;
     return w;

@@ -17,6 +17,8 @@ namespace poroten::highscore {
 constexpr const char* kScoreFileName = "m_score.sav";
 constexpr std::int16_t kValidMarker = 2;
 constexpr std::size_t kMaxNameBytes = 0xFFFF;
+// Six fixed bytes and the longest name: nothing past it is ever read.
+constexpr std::size_t kLongestRecord = 6 + kMaxNameBytes;
 
 struct ScoreRec {
     std::int16_t Score = 0;

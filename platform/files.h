@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -18,9 +20,13 @@ struct WriteResult {
     std::string error;
 };
 
-// Whether a locked section may wait for its lock past the call: not when the
-// program is ending, since nothing runs after that.
-enum class LockWait { MayDefer, BeforeReturning };
+// How a locked section waits for another copy's lock: for at most patience,
+// and, where the lock is granted later (the page's), past the call only when
+// it may defer; not when the program is ending, since nothing runs after that.
+struct LockWait {
+    std::chrono::milliseconds patience;
+    bool mayDefer;
+};
 
 class Files {
 public:
@@ -30,9 +36,10 @@ public:
     // The user's own data folder for this program; it may not exist yet.
     virtual std::filesystem::path userDataDirectory() const = 0;
     // Opens the file for reading and writing, creating it empty when missing
-    // (and its folder), and returns its whole content. Temporary files that
-    // this adapter's own interrupted saves of it left beside it are removed.
-    virtual ReadResult readOrCreate(const std::filesystem::path& file) = 0;
+    // (and its folder), and returns its content, no more than its first
+    // `longest` bytes. Temporary files that this adapter's own interrupted
+    // saves of it left beside it are removed.
+    virtual ReadResult readOrCreate(const std::filesystem::path& file, std::size_t longest) = 0;
     // Replaces the file's content atomically: a crash leaves the old content or
     // the new, never a mix.
     virtual WriteResult replace(const std::filesystem::path& file, std::string_view bytes) = 0;
@@ -40,10 +47,9 @@ public:
     // lock, so that a re-read and the write after it cannot interleave with
     // another copy's. When the lock cannot be had within about two seconds it
     // runs `critical` anyway: a lost race is rarer than a save that hangs.
-    // With LockWait::MayDefer it may run it later (the page's lock is granted
-    // asynchronously); with LockWait::BeforeReturning it has run when this
-    // returns, without the lock where the lock cannot be had synchronously.
-    // Runs it exactly once.
+    // When wait.mayDefer it may run it later (the page's lock is granted
+    // asynchronously); otherwise it has run when this returns, without the
+    // lock where the lock cannot be had synchronously. Runs it exactly once.
     virtual void whileLocked(const std::filesystem::path& file, LockWait wait,
                              std::function<void()> critical) = 0;
 };

@@ -53,9 +53,11 @@ struct ControlDesc {
     std::string text;  // UTF-8, the text at load
     TwipRect bounds;
     std::optional<Colour> backColour;  // none: the window's own background shows through
+    std::optional<Colour> textColour;  // none: the system's text colour
     FontDesc font;
     Align align = Align::Left;
-    int tabIndex = 0;  // keyboard order among focusable controls
+    int tabIndex = 0;   // keyboard order among focusable controls
+    int maxLength = 0;  // the most characters a text box takes; 0: no limit
 };
 
 // A top-level menu entry with items is a menu; one without items is a command

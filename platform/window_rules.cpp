@@ -26,8 +26,9 @@ std::vector<int> tabOrder(const WindowDesc& desc) {
             focusable.push_back(&control);
         }
     }
-    std::stable_sort(focusable.begin(), focusable.end(),
-                     [](const ControlDesc* a, const ControlDesc* b) { return a->tabIndex < b->tabIndex; });
+    std::stable_sort(
+        focusable.begin(), focusable.end(),
+        [](const ControlDesc* a, const ControlDesc* b) { return a->tabIndex < b->tabIndex; });
     std::vector<int> ids;
     for (const ControlDesc* control : focusable) {
         ids.push_back(control->id);

@@ -38,10 +38,10 @@ struct KeyModifiers {
 };
 
 struct KeyPress {
-    bool enter = false;       // Return or the keypad's Enter
-    std::u32string_view text; // what the toolkit says the key types
+    bool enter = false;        // Return or the keypad's Enter
+    std::u32string_view text;  // what the toolkit says the key types
     KeyModifiers modifiers;
-    int keypadDigit = -1;     // 0-9 for a keypad digit key, whatever Num Lock says; else -1
+    int keypadDigit = -1;  // 0-9 for a keypad digit key, whatever Num Lock says; else -1
 };
 
 // A character the player types, not a control character (C0, DEL or C1):

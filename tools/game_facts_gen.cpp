@@ -11,6 +11,7 @@
 #include "highscore/high_score_store.h"
 #include "highscore/name_window.h"
 #include "highscore/score_file.h"
+#include "menu/menu_bar.h"
 #include "menu/menu_commands.h"
 #include "platform/application.h"
 #include "platform/json.h"
@@ -60,10 +61,28 @@ void rect(JsonWriter& json, int left, int top, int width, int height) {
     json.beginArray().value(left).value(top).value(width).value(height).endArray();
 }
 
+const char* menuName(int id) {
+    namespace menu = poroten::menu;
+    switch (id) {
+        case menu::mnuFile:
+            return "mnuFile";
+        case menu::mnuFileNew:
+            return "mnuFileNew";
+        case menu::mnuFileHigh:
+            return "mnuFileHigh";
+        case menu::mnuFileExit:
+            return "mnuFileExit";
+        case menu::mnuFileAbout:
+            return "mnuFileAbout";
+    }
+    return "";
+}
+
 void menu(JsonWriter& json, const std::vector<platform::MenuDesc>& entries) {
     json.beginArray();
     for (const auto& entry : entries) {
-        json.beginObject().key("id").value(entry.id).key("text").value(entry.text);
+        json.beginObject().key("id").value(entry.id).key("name").value(menuName(entry.id));
+        json.key("text").value(entry.text);
         json.key("items");
         menu(json, entry.items);
         json.endObject();

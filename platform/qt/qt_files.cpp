@@ -14,7 +14,7 @@
 #include <system_error>
 #include <vector>
 
-#include "highscore/score_file.h"
+#include "platform/application.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -89,10 +89,6 @@ void removeLeftoversOfSaves(const QFileInfo& file) {
         }
     }
 }
-
-// Nothing longer than the longest record is ever read: a huge file beside the
-// program starts as fast as a small one.
-constexpr qint64 kLongestRecord = 6 + static_cast<qint64>(highscore::kMaxNameBytes);
 
 std::string systemReason(int error) {
     return std::strerror(error);
@@ -231,14 +227,15 @@ std::filesystem::path QtFiles::programDirectory() const {
 }
 
 std::filesystem::path QtFiles::userDataDirectory() const {
-    return toPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return toPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) /
+           kApplicationTitle;
 }
 
 namespace {
 const char* const kInstalledReason = "An installed copy keeps its record in the user's data folder";
 }  // namespace
 
-ReadResult QtFiles::readOrCreate(const std::filesystem::path& file) {
+ReadResult QtFiles::readOrCreate(const std::filesystem::path& file, std::size_t longest) {
     ReadResult result;
     if (isInProgramFolderOfInstalledCopy(file)) {
         result.error = kInstalledReason;
@@ -277,7 +274,7 @@ ReadResult QtFiles::readOrCreate(const std::filesystem::path& file) {
         result.error = notAFile(info);
         return result;
     }
-    std::string content(static_cast<std::size_t>(kLongestRecord), '\0');
+    std::string content(longest, '\0');
     std::size_t got = 0;
     while (got < content.size()) {
         const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
@@ -369,11 +366,11 @@ WriteResult QtFiles::replace(const std::filesystem::path& file, std::string_view
 }
 
 // Any wait blocks here, so the section has always run when this returns.
-void QtFiles::whileLocked(const std::filesystem::path& file, LockWait /*wait*/,
+void QtFiles::whileLocked(const std::filesystem::path& file, LockWait wait,
                           std::function<void()> critical) {
     // The folder, not the file: the save renames a new file over the old one,
     // so a lock on the file's own inode would not outlast it.
-    const FolderLock lock(toQString(file.parent_path()), std::chrono::seconds(2));
+    const FolderLock lock(toQString(file.parent_path()), wait.patience);
     critical();
 }
 

@@ -11,7 +11,7 @@ class QtFiles : public Files {
 public:
     std::filesystem::path programDirectory() const override;
     std::filesystem::path userDataDirectory() const override;
-    ReadResult readOrCreate(const std::filesystem::path& file) override;
+    ReadResult readOrCreate(const std::filesystem::path& file, std::size_t longest) override;
     WriteResult replace(const std::filesystem::path& file, std::string_view bytes) override;
     void whileLocked(const std::filesystem::path& file, LockWait wait,
                      std::function<void()> critical) override;

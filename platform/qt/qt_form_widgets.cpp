@@ -9,6 +9,42 @@
 
 namespace poroten::platform::qt {
 
+namespace {
+
+// Which digit key of the keypad this is, whatever Num Lock made of it: with
+// it off the keys report the moves printed below their digits.
+int keypadDigit(int key) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        return key - Qt::Key_0;
+    }
+    switch (key) {
+        case Qt::Key_Insert:
+            return 0;
+        case Qt::Key_End:
+            return 1;
+        case Qt::Key_Down:
+            return 2;
+        case Qt::Key_PageDown:
+            return 3;
+        case Qt::Key_Left:
+            return 4;
+        case Qt::Key_Clear:
+            return 5;
+        case Qt::Key_Right:
+            return 6;
+        case Qt::Key_Home:
+            return 7;
+        case Qt::Key_Up:
+            return 8;
+        case Qt::Key_PageUp:
+            return 9;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+
 std::u32string typedCharacters(const QKeyEvent& e) {
     const Qt::KeyboardModifiers mods = e.modifiers();
     const std::u32string text = e.text().toStdU32String();
@@ -17,8 +53,8 @@ std::u32string typedCharacters(const QKeyEvent& e) {
     key.text = text;
     key.modifiers = {mods.testFlag(Qt::ControlModifier), mods.testFlag(Qt::AltModifier),
                      mods.testFlag(Qt::MetaModifier)};
-    if (mods.testFlag(Qt::KeypadModifier) && e.key() >= Qt::Key_0 && e.key() <= Qt::Key_9) {
-        key.keypadDigit = e.key() - Qt::Key_0;
+    if (mods.testFlag(Qt::KeypadModifier)) {
+        key.keypadDigit = keypadDigit(e.key());
     }
     return platform::typedCharacters(key);
 }

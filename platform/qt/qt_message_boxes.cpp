@@ -3,25 +3,23 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "platform/application.h"
+#include <QStringList>
 
 namespace poroten::platform::qt {
 
-void QtMessageBoxes::show(std::string_view title, std::string_view text,
-                          std::function<void()> closed) {
-    QString body = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+void QtMessageBoxes::present(const BoxContent& content, std::function<void()> closed) {
+    QStringList lines;
+    for (const std::string& line : content.lines) {
+        lines << QString::fromStdString(line);
+    }
 
     // No parent: like the game's message boxes have always been, it opens in
     // the middle of the screen and holds the whole program until closed.
     QMessageBox box;
-    box.setWindowTitle(title.empty()
-                           ? QString::fromUtf8(kApplicationTitle)
-                           : QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+    box.setWindowTitle(QString::fromStdString(content.title));
     // Plain text: a player's name is shown here and must not be read as markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(body);
+    box.setText(lines.join(QLatin1Char('\n')));
     box.setIcon(QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);

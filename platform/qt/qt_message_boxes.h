@@ -8,7 +8,8 @@ namespace poroten::platform::qt {
 
 class QtMessageBoxes : public MessageBoxes {
 public:
-    void show(std::string_view title, std::string_view text, std::function<void()> closed) override;
+protected:
+    void present(const BoxContent& box, std::function<void()> closed) override;
 };
 
 }  // namespace poroten::platform::qt

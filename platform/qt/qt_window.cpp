@@ -18,9 +18,9 @@
 #include <string>
 
 #include "platform/qt/fonts.h"
+#include "platform/qt/program_icon.h"
 #include "platform/qt/qt_form_widgets.h"
 #include "platform/window_rules.h"
-#include "platform/qt/program_icon.h"
 
 namespace poroten::platform::qt {
 
@@ -72,8 +72,6 @@ public:
         if (label_) {
             QPalette palette = label_->palette();
             palette.setColor(QPalette::Window, toQColor(colour));
-            // Dark text on the game's light colours, whatever the desktop theme.
-            palette.setColor(QPalette::WindowText, Qt::black);
             label_->setPalette(palette);
             label_->setAutoFillBackground(true);
         }
@@ -220,7 +218,7 @@ public:
             const QScreen* screen = QGuiApplication::primaryScreen();
             const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
             form.move(origin + QPoint(twipsToPixels(desc.position->left),
-                                     twipsToPixels(desc.position->top)));
+                                      twipsToPixels(desc.position->top)));
         }
     }
 
@@ -291,13 +289,19 @@ private:
                 if (desc.backColour) {
                     wrapper->setBackColour(*desc.backColour);
                 }
+                if (desc.textColour) {
+                    QPalette palette = label->palette();
+                    palette.setColor(QPalette::WindowText, toQColor(*desc.textColour));
+                    label->setPalette(palette);
+                }
                 labels_[desc.id] = std::move(wrapper);
                 return label;
             }
             case ControlKind::TextBox: {
                 auto* edit = new TextBoxWidget(form, desc.id, &client);
-                // A text box takes text of any length; QLineEdit stops at 32767 unless told.
-                edit->setMaxLength(std::numeric_limits<int>::max());
+                // QLineEdit stops at 32767 unless told otherwise.
+                edit->setMaxLength(desc.maxLength > 0 ? desc.maxLength
+                                                      : std::numeric_limits<int>::max());
                 edit->setText(text);
                 edit->setAlignment(horizontal(desc.align) | Qt::AlignVCenter);
                 textBoxes_[desc.id] = std::make_unique<QtTextBox>(edit);

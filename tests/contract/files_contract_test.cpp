@@ -25,6 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// More than any file these tests make.
+constexpr std::size_t kAll = 1 << 20;
+
 std::string contentOf(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -79,7 +82,7 @@ protected:
 
 TEST_F(FilesContract, MissingFileIsCreatedEmptyWithItsFolders) {
     const fs::path file = dir / "data" / "poroten" / "m_score.sav";
-    const platform::ReadResult read = files->readOrCreate(file);
+    const platform::ReadResult read = files->readOrCreate(file, kAll);
     ASSERT_TRUE(read.ok) << read.error;
     EXPECT_EQ(read.bytes, "");
     EXPECT_TRUE(fs::is_regular_file(file));
@@ -93,7 +96,7 @@ TEST_F(FilesContract, ExistingContentIsReadExactlyAndLeftAlone) {
         "abc\x02\x00\xFF\r\n\x1A",
         13);
     writeFile(file, content);
-    const platform::ReadResult read = files->readOrCreate(file);
+    const platform::ReadResult read = files->readOrCreate(file, kAll);
     ASSERT_TRUE(read.ok) << read.error;
     EXPECT_EQ(read.bytes, content);
     EXPECT_EQ(contentOf(file), content);
@@ -101,14 +104,14 @@ TEST_F(FilesContract, ExistingContentIsReadExactlyAndLeftAlone) {
 
 TEST_F(FilesContract, ReplaceWritesTheWholeContentAndLeavesNoTemporaryFiles) {
     const fs::path file = dir / "m_score.sav";
-    ASSERT_TRUE(files->readOrCreate(file).ok);
+    ASSERT_TRUE(files->readOrCreate(file, kAll).ok);
 
     const std::string longer(70000, '\x5A');
     platform::WriteResult written = files->replace(file, longer);
     ASSERT_TRUE(written.ok) << written.error;
     EXPECT_EQ(contentOf(file), longer);
-    // Nothing past the longest record (6 + 65,535 bytes) is read.
-    EXPECT_EQ(files->readOrCreate(file).bytes, longer.substr(0, 65541));
+    // Nothing past what the caller asks for is read.
+    EXPECT_EQ(files->readOrCreate(file, 65541).bytes, longer.substr(0, 65541));
 
     // A shorter content replaces the file; nothing of the longer one remains.
     const std::string shorter("\x01\x00\x00\x00\x02\x00", 6);
@@ -123,7 +126,7 @@ TEST_F(FilesContract, FolderInTheFilesPlaceFailsWithAReason) {
     const fs::path file = dir / "m_score.sav";
     fs::create_directory(file);
 
-    const platform::ReadResult read = files->readOrCreate(file);
+    const platform::ReadResult read = files->readOrCreate(file, kAll);
     EXPECT_FALSE(read.ok);
     EXPECT_FALSE(read.error.empty());
 
@@ -139,7 +142,7 @@ TEST_F(FilesContract, PathThroughARegularFileFailsWithAReason) {
     const fs::path plain = dir / "plain";
     writeFile(plain, "keep");
 
-    const platform::ReadResult read = files->readOrCreate(plain / "poroten" / "m_score.sav");
+    const platform::ReadResult read = files->readOrCreate(plain / "poroten" / "m_score.sav", kAll);
     EXPECT_FALSE(read.ok);
     EXPECT_FALSE(read.error.empty());
 
@@ -159,7 +162,7 @@ TEST_F(FilesContract, FileThatCannotBeWrittenIsRefused) {
         GTEST_SKIP() << "file permissions are not enforced for this user (running as root?)";
     }
 
-    const platform::ReadResult read = files->readOrCreate(file);
+    const platform::ReadResult read = files->readOrCreate(file, kAll);
     EXPECT_FALSE(read.ok);
     EXPECT_FALSE(read.error.empty());
     EXPECT_EQ(contentOf(file), "old");
@@ -178,7 +181,7 @@ TEST_F(FilesContract, FolderThatCannotBeWrittenRefusesNewFilesAndKeepsOldContent
         GTEST_SKIP() << "folder permissions are not enforced for this user (running as root?)";
     }
 
-    const platform::ReadResult read = files->readOrCreate(folder / "other.sav");
+    const platform::ReadResult read = files->readOrCreate(folder / "other.sav", kAll);
     EXPECT_FALSE(read.ok);
     EXPECT_FALSE(read.error.empty());
 
@@ -191,7 +194,7 @@ TEST_F(FilesContract, FolderThatCannotBeWrittenRefusesNewFilesAndKeepsOldContent
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"m_score.sav"});
 }
 
-TEST_F(FilesContract, AHugeFileIsReadOnlyAsFarAsTheLongestRecord) {
+TEST_F(FilesContract, AHugeFileIsReadOnlyAsFarAsAsked) {
     const fs::path file = dir / "m_score.sav";
     const std::string record("\x07\x00\x01\x00Z\x02\x00", 7);
     writeFile(file, record);
@@ -201,7 +204,7 @@ TEST_F(FilesContract, AHugeFileIsReadOnlyAsFarAsTheLongestRecord) {
         GTEST_SKIP() << "cannot make a 1 GiB file here: " << error.message();
     }
     const auto started = std::chrono::steady_clock::now();
-    const platform::ReadResult read = files->readOrCreate(file);
+    const platform::ReadResult read = files->readOrCreate(file, 65541);
     const auto took = std::chrono::steady_clock::now() - started;
     ASSERT_TRUE(read.ok) << read.error;
     ASSERT_EQ(read.bytes.size(), 65541u);
@@ -227,7 +230,7 @@ TEST_F(FilesContract, ALinkInTheFilesPlaceIsNeverReadOrWrittenThrough) {
         GTEST_SKIP() << "no symbolic links here: " << error.message();
     }
 
-    const platform::ReadResult read = files->readOrCreate(file);
+    const platform::ReadResult read = files->readOrCreate(file, kAll);
     EXPECT_FALSE(read.ok);
     EXPECT_FALSE(read.error.empty());
     const platform::WriteResult written = files->replace(file, "LINK\x02");
@@ -237,7 +240,7 @@ TEST_F(FilesContract, ALinkInTheFilesPlaceIsNeverReadOrWrittenThrough) {
     EXPECT_TRUE(fs::is_symlink(file));
 
     // A link to nothing yet is not followed to create its target either.
-    EXPECT_FALSE(files->readOrCreate(dangling).ok);
+    EXPECT_FALSE(files->readOrCreate(dangling, kAll).ok);
     EXPECT_FALSE(files->replace(dangling, "x").ok);
     EXPECT_FALSE(fs::exists(dir / "nowhere"));
     std::vector<std::string> names = namesIn(dir);
@@ -260,7 +263,7 @@ TEST_F(FilesContract, AReplaceThatFindsTheDiskFullOrNearlyFullLeavesTheOldBytes)
     } unmount{disk};
 
     const fs::path file = disk / "m_score.sav";
-    ASSERT_TRUE(files->readOrCreate(file).ok);
+    ASSERT_TRUE(files->readOrCreate(file, kAll).ok);
     const std::string old = std::string("\x05\x00\x01\x00O\x02\x00", 7) + std::string(10247, 'o');
     ASSERT_TRUE(files->replace(file, old).ok);
     ASSERT_EQ(contentOf(file), old);

@@ -128,7 +128,9 @@ TEST_F(TextCodecContract, InvalidBytesReadAsReplacementCharacters) {
         {"\xEF\xBF\xBD", bytes({0x85, 0x40})},
         {"\xEF\xBF\xBD", bytes({0xEF, 0x40})},
         {"\xEF\xBF\xBD\xEF\xBF\xBD", bytes({0x85, 0x85, 0x85, 0x5C})},
-        {"\xEF\xBF\xBD" "A", bytes({0xEB, 0xFC, 0x41})},
+        {"\xEF\xBF\xBD"
+         "A",
+         bytes({0xEB, 0xFC, 0x41})},
     };
     for (const Pair& p : unassigned) {
         EXPECT_EQ(hex(codec->fromCodePage932(p.cp932)), hex(p.utf8)) << hex(p.cp932);
@@ -158,18 +160,16 @@ TEST_F(TextCodecContract, JisCharactersUnderTheirOtherMappingKeepTheirCodes) {
     };
     const Alternate alternates[] = {
         {"〜", bytes({0x81, 0x60}), "～"},  // U+301C wave dash, read as U+FF5E
-        {"‖", bytes({0x81, 0x61}), "∥"},
-        {"−", bytes({0x81, 0x7C}), "－"},
-        {"—", bytes({0x81, 0x5C}), "―"},
-        {"¢", bytes({0x81, 0x91}), "￠"},
-        {"£", bytes({0x81, 0x92}), "￡"},
-        {"¬", bytes({0x81, 0xCA}), "￢"},
+        {"‖", bytes({0x81, 0x61}), "∥"},   {"−", bytes({0x81, 0x7C}), "－"},
+        {"—", bytes({0x81, 0x5C}), "―"},   {"¢", bytes({0x81, 0x91}), "￠"},
+        {"£", bytes({0x81, 0x92}), "￡"},  {"¬", bytes({0x81, 0xCA}), "￢"},
     };
     for (const Alternate& a : alternates) {
         EXPECT_EQ(hex(codec->toCodePage932(a.typed)), hex(a.cp932)) << a.typed;
         EXPECT_EQ(codec->fromCodePage932(a.cp932), a.read) << hex(a.cp932);
     }
-    EXPECT_EQ(hex(codec->toCodePage932("山田〜")), hex(bytes({0x8E, 0x52, 0x93, 0x63, 0x81, 0x60})));
+    EXPECT_EQ(hex(codec->toCodePage932("山田〜")),
+              hex(bytes({0x8E, 0x52, 0x93, 0x63, 0x81, 0x60})));
 }
 
 TEST_F(TextCodecContract, EveryDefinedCodeRoundTrips) {

@@ -3,6 +3,7 @@
 // product; this is the one place that says what they must be.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -24,16 +25,20 @@ using platform::ControlKind;
 
 constexpr const char* kGothic = "ＭＳ Ｐゴシック";
 
-// name, kind, text, left, top, width, height, back colour (0: none), face, points, align, tab
-using Control = std::tuple<std::string, ControlKind, std::string, int, int, int, int,
-                           platform::Colour, std::string, int, Align, int>;
+// name, kind, text, left, top, width, height, back colour (0: none), text colour (none: the
+// system's), face, points, align, tab, longest text (0: no limit)
+using Control =
+    std::tuple<std::string, ControlKind, std::string, int, int, int, int, platform::Colour,
+               std::optional<platform::Colour>, std::string, int, Align, int, int>;
+constexpr std::optional<platform::Colour> kBlack = 0x00000000;
+constexpr std::optional<platform::Colour> kSystems = std::nullopt;
 
 std::vector<Control> controlsOf(const platform::WindowDesc& w) {
     std::vector<Control> out;
     for (const auto& c : w.controls) {
         out.emplace_back(c.name, c.kind, c.text, c.bounds.left, c.bounds.top, c.bounds.width,
-                         c.bounds.height, c.backColour.value_or(0), c.font.face, c.font.points,
-                         c.align, c.tabIndex);
+                         c.bounds.height, c.backColour.value_or(0), c.textColour, c.font.face,
+                         c.font.points, c.align, c.tabIndex, c.maxLength);
     }
     return out;
 }
@@ -66,13 +71,13 @@ TEST(TheGame, MainWindow) {
     std::vector<Control> expected;
     for (int i = 0; i < 10; ++i) {
         expected.emplace_back("Label1(" + std::to_string(i) + ")", ControlKind::Label, "",
-                              240 + 480 * i, 240, 495, 735, 0x0000FF00, kGothic, 36, Align::Centre,
-                              0);
+                              240 + 480 * i, 240, 495, 735, 0x0000FF00, kBlack, kGothic, 36,
+                              Align::Centre, 0, 0);
     }
     const auto label = [&](const char* name, const char* text, int left, int top, int width,
                            platform::Colour back, Align align) {
-        expected.emplace_back(name, ControlKind::Label, text, left, top, width, 495, back, kGothic,
-                              24, align, 0);
+        expected.emplace_back(name, ControlKind::Label, text, left, top, width, 495, back, kBlack,
+                              kGothic, 24, align, 0, 0);
     };
     label("Label6", "リターンを押してね", 240, 1200, 4815, 0x00C0C000, Align::Centre);
     label("Label2", "残り時間", 240, 1800, 2415, 0x00FFFF00, Align::Centre);
@@ -114,13 +119,13 @@ TEST(TheGame, NameWindow) {
     EXPECT_TRUE(w.menu.empty());
     EXPECT_EQ(controlsOf(w), (std::vector<Control>{
                                  {"Label1", ControlKind::Label, "名前を入力してください", 120, 120,
-                                  2415, 255, 0, kGothic, 12, Align::Centre, 3},
+                                  2415, 255, 0, kSystems, kGothic, 12, Align::Centre, 3, 0},
                                  {"Text1", ControlKind::TextBox, "", 120, 480, 2415, 375, 0,
-                                  kGothic, 12, Align::Left, 0},
-                                 {"OKButton", ControlKind::Button, "OK", 120, 960, 1215, 375, 0, "",
-                                  0, Align::Centre, 1},
+                                  kSystems, kGothic, 12, Align::Left, 0, 0},
+                                 {"OKButton", ControlKind::Button, "OK", 120, 960, 1215, 375, 0,
+                                  kSystems, "", 0, Align::Centre, 1, 0},
                                  {"CancelButton", ControlKind::Button, "ｷｬﾝｾﾙ", 1320, 960, 1215,
-                                  375, 0, "", 0, Align::Centre, 2},
+                                  375, 0, kSystems, "", 0, Align::Centre, 2, 0},
                              }));
     EXPECT_EQ(w.focusControl, highscore::Dialog::Text1);
 }

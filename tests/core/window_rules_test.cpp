@@ -3,6 +3,8 @@
 
 #include <chrono>
 
+#include "platform/application.h"
+#include "platform/message_box.h"
 #include "platform/tick_schedule.h"
 #include "platform/window_rules.h"
 
@@ -32,10 +34,10 @@ TEST(WindowRules, OverlappingCellsKeepTheirOverlapAtEveryDpi) {
 
 TEST(WindowRules, TabVisitsFocusableControlsByIndexThenByPlace) {
     WindowDesc desc;
-    desc.controls = {{1, ControlKind::Label, "a", "", {}, {}, {}, Align::Left, 0},
-                     {2, ControlKind::Button, "b", "", {}, {}, {}, Align::Left, 2},
-                     {3, ControlKind::TextBox, "c", "", {}, {}, {}, Align::Left, 1},
-                     {4, ControlKind::Button, "d", "", {}, {}, {}, Align::Left, 1}};
+    desc.controls = {{1, ControlKind::Label, "a", "", {}, {}, {}, {}, Align::Left, 0},
+                     {2, ControlKind::Button, "b", "", {}, {}, {}, {}, Align::Left, 2},
+                     {3, ControlKind::TextBox, "c", "", {}, {}, {}, {}, Align::Left, 1},
+                     {4, ControlKind::Button, "d", "", {}, {}, {}, {}, Align::Left, 1}};
     EXPECT_EQ(tabOrder(desc), (std::vector<int>{3, 4, 2}));
 }
 
@@ -76,3 +78,18 @@ TEST(TickSchedule, KeepsToTheSecondAndDropsWhatAStallMissed) {
 
 }  // namespace
 }  // namespace poroten::platform
+
+namespace poroten::testing {
+namespace {
+
+TEST(BoxRules, CarriageReturnsSplitLinesAndAnUntitledBoxTakesTheProgramsTitle) {
+    const platform::BoxContent about = platform::MessageBoxes::contentOf("t", "a\r\rb\r");
+    EXPECT_EQ(about.title, "t");
+    EXPECT_EQ(about.lines, (std::vector<std::string>{"a", "", "b", ""}));
+    const platform::BoxContent untitled = platform::MessageBoxes::contentOf("", "");
+    EXPECT_EQ(untitled.title, platform::kApplicationTitle);
+    EXPECT_EQ(untitled.lines, std::vector<std::string>{""});
+}
+
+}  // namespace
+}  // namespace poroten::testing

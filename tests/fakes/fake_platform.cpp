@@ -116,9 +116,11 @@ std::unique_ptr<platform::Timer> FakeTimerFactory::createTimer(std::chrono::mill
     return timer;
 }
 
-void FakeMessageBoxes::show(std::string_view title, std::string_view text,
-                            std::function<void()> closed) {
-    ShownBox box{title.empty() ? "poroten" : std::string(title), std::string(text)};
+void FakeMessageBoxes::present(const platform::BoxContent& content, std::function<void()> closed) {
+    ShownBox box{content.title, content.lines, {}};
+    for (std::size_t i = 0; i < content.lines.size(); ++i) {
+        box.text += (i ? "\r" : "") + content.lines[i];
+    }
     shown.push_back(box);
     if (holdOpen) {
         open_.push_back(std::move(closed));
@@ -213,7 +215,8 @@ TempDirFiles::~TempDirFiles() {
     std::filesystem::remove_all(root_, ignored);
 }
 
-platform::ReadResult TempDirFiles::readOrCreate(const std::filesystem::path& file) {
+platform::ReadResult TempDirFiles::readOrCreate(const std::filesystem::path& file,
+                                                std::size_t longest) {
     if (unwritable.count(file.parent_path())) {
         return {false, {}, "Permission denied"};
     }
@@ -229,7 +232,7 @@ platform::ReadResult TempDirFiles::readOrCreate(const std::filesystem::path& fil
     }
     std::ostringstream content;
     content << in.rdbuf();
-    return {true, content.str(), {}};
+    return {true, content.str().substr(0, longest), {}};
 }
 
 platform::WriteResult TempDirFiles::replace(const std::filesystem::path& file,
@@ -256,7 +259,7 @@ platform::WriteResult TempDirFiles::replace(const std::filesystem::path& file,
 void TempDirFiles::whileLocked(const std::filesystem::path& file, platform::LockWait wait,
                                std::function<void()> critical) {
     locked.push_back(file);
-    if (holdLocks && wait == platform::LockWait::MayDefer) {
+    if (holdLocks && wait.mayDefer) {
         held_.push_back(std::move(critical));
     } else {
         critical();

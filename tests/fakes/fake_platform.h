@@ -121,14 +121,14 @@ private:
 
 struct ShownBox {
     std::string title;
-    std::string text;
+    std::vector<std::string> lines;
+    std::string text;  // the lines as the game joined them, by carriage returns
 };
 
 // Closes each box before show returns, as a desktop toolkit does, unless
 // holdOpen is set: then boxes stay open, as in a browser, until closeTop().
 class FakeMessageBoxes : public platform::MessageBoxes {
 public:
-    void show(std::string_view title, std::string_view text, std::function<void()> closed) override;
     std::vector<ShownBox> shown;
     // Runs while the box is "open", to act as a user could during a modal box.
     std::function<void(const ShownBox&)> whileOpen;
@@ -136,6 +136,9 @@ public:
     std::size_t openCount() const { return open_.size(); }
     // Closes the box shown last; false when none is open.
     bool closeTop();
+
+protected:
+    void present(const platform::BoxContent& box, std::function<void()> closed) override;
 
 private:
     std::vector<std::function<void()>> open_;
@@ -185,7 +188,8 @@ public:
     ~TempDirFiles() override;
     std::filesystem::path programDirectory() const override { return root_ / "bin"; }
     std::filesystem::path userDataDirectory() const override { return root_ / "data"; }
-    platform::ReadResult readOrCreate(const std::filesystem::path& file) override;
+    platform::ReadResult readOrCreate(const std::filesystem::path& file,
+                                      std::size_t longest) override;
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
 

@@ -51,7 +51,7 @@ TEST_F(QtFolderLock, WaitsWhileAnotherCopyHoldsItAndHoldsItWhileRunning) {
     int runs = 0;
     bool otherShutOut = false;
     const auto started = Clock::now();
-    files.whileLocked(file, platform::LockWait::MayDefer, [&] {
+    files.whileLocked(file, platform::LockWait{std::chrono::seconds(2), true}, [&] {
         ++runs;
         OtherCopysLock third(dir);
         otherShutOut = !third.take();
@@ -71,7 +71,7 @@ TEST_F(QtFolderLock, ALockNeverLetGoOfRunsTheSaveAnywayAfterAboutTwoSeconds) {
     ASSERT_TRUE(other.take());
     int runs = 0;
     const auto started = Clock::now();
-    files.whileLocked(file, platform::LockWait::MayDefer, [&runs] { ++runs; });
+    files.whileLocked(file, platform::LockWait{std::chrono::seconds(2), true}, [&runs] { ++runs; });
     const auto took = Clock::now() - started;
     EXPECT_EQ(runs, 1);
     EXPECT_GE(took, milliseconds(1500));
@@ -85,10 +85,10 @@ TEST_F(QtFolderLock, LeftoversAreRemovedOnlyWhileNoCopyIsSaving) {
     std::ofstream(leftover) << "half";
     OtherCopysLock other(dir);
     ASSERT_TRUE(other.take());
-    ASSERT_TRUE(files.readOrCreate(file).ok);
+    ASSERT_TRUE(files.readOrCreate(file, 1 << 20).ok);
     EXPECT_TRUE(fs::exists(leftover));
     other.release();
-    ASSERT_TRUE(files.readOrCreate(file).ok);
+    ASSERT_TRUE(files.readOrCreate(file, 1 << 20).ok);
     EXPECT_FALSE(fs::exists(leftover));
 }
 

@@ -64,7 +64,7 @@ TEST(QtFilesInterruptedSave, LeavesTheOldRecordAndItsLeftoverGoesAtTheNextStart)
     fs::create_directory(dir / "m_score.sav.Folder");
 
     platform::qt::QtFiles files;
-    const platform::ReadResult read = files.readOrCreate(file);
+    const platform::ReadResult read = files.readOrCreate(file, 1 << 20);
     ASSERT_TRUE(read.ok) << read.error;
     EXPECT_EQ(read.bytes, "old record");
     std::set<std::string> expected = others;

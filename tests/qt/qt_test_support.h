@@ -51,8 +51,9 @@ public:
     TemporaryFiles();
     std::filesystem::path programDirectory() const override;
     std::filesystem::path userDataDirectory() const override;
-    platform::ReadResult readOrCreate(const std::filesystem::path& file) override {
-        return files_.readOrCreate(file);
+    platform::ReadResult readOrCreate(const std::filesystem::path& file,
+                                      std::size_t longest) override {
+        return files_.readOrCreate(file, longest);
     }
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override {
