@@ -205,6 +205,12 @@ class Picture:
                    if sum(self.pixel(x, y)) < 200)
 
 
+def record_bytes(score, name):
+    """m_score.sav's record: score, name length, the name (ASCII here), marker 2."""
+    return (score.to_bytes(2, "little") + len(name).to_bytes(2, "little") + name.encode("ascii")
+            + b"\x02\x00")
+
+
 def unescape(text):
     return re.sub(r"\\(.)", lambda m: {"r": "\r", "n": "\n"}.get(m.group(1), m.group(1)), text)
 
@@ -266,7 +272,7 @@ def play(s):
     s.type_text(DIALOG_TITLE, NAME)
     s.keys(DIALOG_TITLE, "Return")
     s.wait_for("the main window again", lambda: s.probe(MAIN_TITLE), 10)
-    expected = b"\x01\x00" + bytes([len(NAME), 0]) + NAME.encode("ascii") + b"\x02\x00"
+    expected = record_bytes(1, NAME)
     for where, path in (("beside the program", s.score_file), ("in the user's folder", s.user_record)):
         with open(path, "rb") as f:
             record = f.read()
