@@ -4,6 +4,25 @@
 
 namespace poroten::platform::win32 {
 
+Win32Application::Win32Application(Win32WindowFactory& windows) : windows_(windows) {
+    windows_.onSessionEnd([this](bool ends) {
+        if (!ends) {
+            sessionEnding_ = false;  // called off: a later one is reported again
+            return;
+        }
+        if (sessionEnding_ || !ending_) {
+            return;
+        }
+        sessionEnding_ = true;
+        const auto report = ending_;  // the game may replace it meanwhile
+        report();
+    });
+}
+
+Win32Application::~Win32Application() {
+    windows_.onSessionEnd({});
+}
+
 void Win32Application::quit() {
     windows_.destroyAll();
     PostQuitMessage(0);

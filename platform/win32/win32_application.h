@@ -10,7 +10,10 @@ namespace poroten::platform::win32 {
 
 class Win32Application : public platform::Application {
 public:
-    explicit Win32Application(Win32WindowFactory& windows) : windows_(windows) {}
+    explicit Win32Application(Win32WindowFactory& windows);
+    ~Win32Application() override;
+    Win32Application(const Win32Application&) = delete;
+    Win32Application& operator=(const Win32Application&) = delete;
     void quit() override;
     void onEnding(std::function<void()> ending) override { ending_ = std::move(ending); }
     // Runs the message loop until quit(); returns the exit code.
@@ -19,6 +22,9 @@ public:
 private:
     Win32WindowFactory& windows_;
     std::function<void()> ending_;
+    // Set once the game has heard of this end of the session, which each of
+    // its windows reports, once as it may come and once as it comes.
+    bool sessionEnding_ = false;
 };
 
 }  // namespace poroten::platform::win32

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/win32/file_retry.h"
 #include "platform/win32/wide_text.h"
 
 namespace poroten::platform::win32 {
@@ -69,11 +70,15 @@ bool makeFolder(const std::filesystem::path& folder) {
     return CreateDirectoryW(folder.c_str(), nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-bool writeAll(HANDLE file, std::string_view bytes) {
+bool writeAll(HANDLE file, const std::filesystem::path& path, std::string_view bytes,
+              FileRetry& retry) {
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
         DWORD written = 0;
         if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+            if (retry.again(GetLastError(), path)) {
+                continue;
+            }
             return false;
         }
         if (written == 0) {
@@ -171,9 +176,14 @@ platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file)
     // Write access too: a file the program may not write is no place for the
     // record, and the caller then looks elsewhere. A link is opened as itself,
     // so that neither it nor a missing target is created or read through.
-    Handle handle(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                              nullptr));
+    FileRetry retry;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    do {
+        opened =
+            CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    } while (opened == INVALID_HANDLE_VALUE && retry.again(GetLastError(), file));
+    Handle handle(opened);
     if (!handle.valid()) {
         result.error = lastError();
         return result;
@@ -188,6 +198,9 @@ platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file)
         DWORD read = 0;
         const DWORD want = static_cast<DWORD>(bytes.size() - filled);
         if (!ReadFile(handle.get(), bytes.data() + filled, want, &read, nullptr)) {
+            if (retry.again(GetLastError(), file)) {
+                continue;
+            }
             result.error = lastError();
             return result;
         }
@@ -217,9 +230,14 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
     // A new file only: whatever already has the name (a leftover of a killed
     // save of an earlier process with this id, or a link) is removed, not
     // written through.
-    const auto createTemporary = [&temporary] {
-        return CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    FileRetry retry;
+    const auto createTemporary = [&temporary, &retry] {
+        HANDLE created = INVALID_HANDLE_VALUE;
+        do {
+            created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        } while (created == INVALID_HANDLE_VALUE && retry.again(GetLastError(), temporary));
+        return created;
     };
     HANDLE created = createTemporary();
     if (created == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS &&
@@ -231,16 +249,19 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
         result.error = lastError();
         return result;
     }
-    bool ok = writeAll(handle.get(), bytes) && FlushFileBuffers(handle.get());
+    bool ok = writeAll(handle.get(), temporary, bytes, retry) && FlushFileBuffers(handle.get());
     DWORD error = ok ? 0 : GetLastError();
     if (!handle.close() && ok) {
         ok = false;
         error = GetLastError();
     }
-    if (ok && !MoveFileExW(temporary.c_str(), file.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = false;
-        error = GetLastError();
+    // Over a file someone else holds open, the move is refused until they let go.
+    while (ok && !MoveFileExW(temporary.c_str(), file.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!retry.again(GetLastError(), file)) {
+            ok = false;
+            error = GetLastError();
+        }
     }
     if (!ok) {
         DeleteFileW(temporary.c_str());

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_rules.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_display.h"
+#include "platform/window_rules.h"
 
 namespace poroten::platform::win32 {
 
@@ -178,7 +178,8 @@ void Win32Window::placeControls(UINT dpi) {
         if (!handle) {
             handle.reset(createFont(font, dpi));
         }
-        const platform::PixelRect b = platform::toPixels(control->desc_.bounds, static_cast<int>(dpi));
+        const platform::PixelRect b =
+            platform::toPixels(control->desc_.bounds, static_cast<int>(dpi));
         SetWindowPos(control->hwnd_, nullptr, b.left, b.top, b.width, b.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
@@ -329,6 +330,14 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CLOSE:
             events_.onCloseRequest();
+            return 0;
+        // Every top-level window gets these, hidden or not. The log-off is
+        // never held up: the game does what it must before answering.
+        case WM_QUERYENDSESSION:
+            factory_.reportSessionEnd(true);
+            return TRUE;
+        case WM_ENDSESSION:
+            factory_.reportSessionEnd(wParam != FALSE);
             return 0;
         case WM_ERASEBKGND: {
             RECT r{};

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <set>
 
 #include "platform/window.h"
@@ -25,11 +26,17 @@ public:
     // usable, doing nothing, until their owners let them go.
     void destroyAll();
 
+    // Where a window reports the end of the session (log-off, shut-down):
+    // true while it ends or may end, false when its end was called off.
+    void onSessionEnd(std::function<void(bool)> report) { sessionEnd_ = std::move(report); }
+
 private:
     friend class Win32Window;
     HWND hiddenOwner();
+    void reportSessionEnd(bool ending);
 
     std::set<Win32Window*> windows_;
+    std::function<void(bool)> sessionEnd_;
     HWND hiddenOwner_ = nullptr;
 };
 

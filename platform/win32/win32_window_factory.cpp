@@ -28,8 +28,9 @@ Win32WindowFactory::~Win32WindowFactory() {
 
 HWND Win32WindowFactory::hiddenOwner() {
     if (!hiddenOwner_) {
-        hiddenOwner_ = CreateWindowExW(0, L"STATIC", toWide(platform::kApplicationTitle).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+        hiddenOwner_ =
+            CreateWindowExW(0, L"STATIC", toWide(platform::kApplicationTitle).c_str(), WS_POPUP, 0,
+                            0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     return hiddenOwner_;
 }
@@ -37,6 +38,13 @@ HWND Win32WindowFactory::hiddenOwner() {
 std::unique_ptr<platform::Window> Win32WindowFactory::createWindow(const WindowDesc& desc,
                                                                    platform::WindowEvents& events) {
     return std::make_unique<Win32Window>(*this, desc, events);
+}
+
+void Win32WindowFactory::reportSessionEnd(bool ending) {
+    // A copy: the report may replace the function while it runs.
+    if (const auto report = sessionEnd_) {
+        report(ending);
+    }
 }
 
 void Win32WindowFactory::destroyAll() {

@@ -7,7 +7,8 @@ own controls through a small Win32 helper (poroten_probe.exe) in the same
 Wine session. Checks: the window comes up; Enter shows three digits on green
 cells; right answers turn cells blue and score a point; a wrong key opens the
 message box; the new record takes a name and is written beside the program
-in the score file's exact bytes; File > Exit ends the process.
+and in the user's folder in the score file's exact bytes; File > Exit ends
+the process.
 """
 import argparse
 import os
@@ -63,7 +64,22 @@ class Session:
         with os.fdopen(read_end) as f:
             self.env["DISPLAY"] = ":" + f.readline().strip()
 
+    def user_folder(self):
+        """%APPDATA%\\poroten, where every copy of the game keeps the record too."""
+        shown = subprocess.run(["wine", "cmd", "/c", "echo %APPDATA%"], env=self.env,
+                               stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, timeout=60).stdout.decode().strip()
+        unix = subprocess.run(["winepath", "-u", shown], env=self.env, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, check=True).stdout.decode().strip()
+        return os.path.join(unix, "poroten")
+
+    def forget_records(self):
+        """A player who never played: no record in the user's folder of this prefix."""
+        self.user_record = os.path.join(self.user_folder(), "m_score.sav")
+        shutil.rmtree(os.path.dirname(self.user_record), ignore_errors=True)
+
     def start_game(self):
+        self.forget_records()
         if self.args.in_place:
             # An installed or unzipped copy plays where it lies.
             self.exe = os.path.abspath(self.args.exe)
@@ -189,6 +205,12 @@ class Picture:
                    if sum(self.pixel(x, y)) < 200)
 
 
+def record_bytes(score, name):
+    """m_score.sav's record: score, name length, the name (ASCII here), marker 2."""
+    return (score.to_bytes(2, "little") + len(name).to_bytes(2, "little") + name.encode("ascii")
+            + b"\x02\x00")
+
+
 def unescape(text):
     return re.sub(r"\\(.)", lambda m: {"r": "\r", "n": "\n"}.get(m.group(1), m.group(1)), text)
 
@@ -250,10 +272,11 @@ def play(s):
     s.type_text(DIALOG_TITLE, NAME)
     s.keys(DIALOG_TITLE, "Return")
     s.wait_for("the main window again", lambda: s.probe(MAIN_TITLE), 10)
-    with open(s.score_file, "rb") as f:
-        record = f.read()
-    expected = b"\x01\x00" + bytes([len(NAME), 0]) + NAME.encode("ascii") + b"\x02\x00"
-    check(record == expected, "m_score.sav beside the program holds %s" % record.hex(" "))
+    expected = record_bytes(1, NAME)
+    for where, path in (("beside the program", s.score_file), ("in the user's folder", s.user_record)):
+        with open(path, "rb") as f:
+            record = f.read()
+        check(record == expected, "m_score.sav %s holds %s" % (where, record.hex(" ")))
 
     # File > High score shows the record, each line on its own.
     s.keys(MAIN_TITLE, "alt+f", "h")

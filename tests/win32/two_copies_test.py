@@ -3,7 +3,9 @@
 the game twice. Copy A starts and reads the empty record; copy B starts, scores
 2 and saves "B"; A, still holding the empty record it read, then scores 1. A
 must ask for no name, B's record must stay byte for byte, and A's ハイスコア
-box must show B's record. No lock file may stay behind."""
+box must show B's record. No lock file may stay behind. Then a copy in
+another folder, as a new release unzipped elsewhere, finds B's record in the
+user's folder."""
 import argparse
 import os
 import shutil
@@ -45,7 +47,17 @@ def launch(s, exe, folder):
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def high_score_box(s):
+    s.keys(MAIN_TITLE, "alt+f", "h")
+    box = s.wait_for("the high score box", lambda: s.probe("ハイスコア"), 10)
+    texts = [c["text"] for c in box["children"].values()]
+    s.keys("ハイスコア", "Return")
+    s.wait_for("the box to close", lambda: s.probe("ハイスコア") is None, 10)
+    return texts
+
+
 def run(s):
+    s.forget_records()
     folder = os.path.join(s.work, "game")
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
@@ -92,16 +104,32 @@ def run(s):
     with open(record, "rb") as f:
         check(f.read() == B_RECORD, "B's record is kept byte for byte")
 
-    s.keys(MAIN_TITLE, "alt+f", "h")
-    box = s.wait_for("the high score box", lambda: s.probe("ハイスコア"), 10)
-    texts = [c["text"] for c in box["children"].values()]
+    texts = high_score_box(s)
     check("現在の最高得点は\r\nBさん　2点" in texts, "copy A's high score box shows B: %r" % texts)
-    s.keys("ハイスコア", "Return")
-    s.wait_for("the box to close", lambda: s.probe("ハイスコア") is None, 10)
     s.keys(MAIN_TITLE, "alt+f", "x")
     check(copy_a.wait(timeout=20) == 0, "copy A ended")
     names = sorted(os.listdir(folder))
     check(names == ["m_score.sav", "poroten.exe"], "no lock or temporary file left: %s" % names)
+    user_folder = os.path.dirname(s.user_record)
+    names = os.listdir(user_folder) if os.path.isdir(user_folder) else None
+    check(names == ["m_score.sav"], "none in the user's folder either: %s" % names)
+    with open(s.user_record, "rb") as f:
+        check(f.read() == B_RECORD, "the user's folder holds B's record too")
+
+    elsewhere = os.path.join(s.work, "elsewhere")
+    shutil.rmtree(elsewhere, ignore_errors=True)
+    os.makedirs(elsewhere)
+    exe = os.path.join(elsewhere, "poroten.exe")
+    shutil.copy(s.args.exe, exe)
+    s.game = launch(s, exe, elsewhere)
+    s.wait_for("the window of the copy elsewhere", lambda: s.probe(MAIN_TITLE), 90)
+    check(os.path.getsize(os.path.join(elsewhere, "m_score.sav")) == 0,
+          "the copy elsewhere has no record of its own")
+    texts = high_score_box(s)
+    check("現在の最高得点は\r\nBさん　2点" in texts,
+          "the copy elsewhere shows B's record from the user's folder: %r" % texts)
+    s.keys(MAIN_TITLE, "alt+f", "x")
+    check(s.game.wait(timeout=20) == 0, "the copy elsewhere ended")
 
 
 def main():

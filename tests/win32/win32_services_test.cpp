@@ -4,18 +4,24 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "game/layout.h"
+#include "highscore/high_score_store.h"
+#include "platform/cp932_codec.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_message_boxes.h"
@@ -263,6 +269,109 @@ TEST(Win32Files, ALockHeldTooLongIsGivenUpAfterAboutTwoSeconds) {
     EXPECT_EQ(runs, 1);
     EXPECT_GE(waited, 1900ms);
     EXPECT_LT(waited, 4s);
+    std::filesystem::remove_all(dir);
+}
+
+// The record's places in a folder of the test's own.
+class FilesIn : public Win32Files {
+public:
+    explicit FilesIn(std::filesystem::path dir) : dir_(std::move(dir)) {}
+    std::filesystem::path programDirectory() const override { return dir_ / L"program"; }
+    std::filesystem::path userDataDirectory() const override { return dir_ / L"user"; }
+
+private:
+    std::filesystem::path dir_;
+};
+
+struct CountedBoxes : platform::MessageBoxes {
+    void show(std::string_view, std::string_view, std::function<void()> closed) override {
+        ++shown;
+        if (closed) {
+            closed();
+        }
+    }
+    int shown = 0;
+};
+
+// Opens the file unshared, as a virus scanner or a sync tool does, and lets
+// it go after `time` from another thread.
+class Holder {
+public:
+    Holder(const std::filesystem::path& file, std::chrono::milliseconds time)
+        : handle_(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        EXPECT_NE(handle_, INVALID_HANDLE_VALUE);
+        thread_ = std::thread([this, time] {
+            std::this_thread::sleep_for(time);
+            CloseHandle(handle_);
+        });
+    }
+    ~Holder() { thread_.join(); }
+
+private:
+    HANDLE handle_;
+    std::thread thread_;
+};
+
+// Held for half a second, the record is still saved, in that very place, and
+// without a box; held for good, or refused for good, the place fails, after
+// the retries' 1.4 s or at once.
+TEST(Win32Files, AFileHeldForAMomentIsWaitedForAndALastingRefusalIsNot) {
+    const std::filesystem::path dir = freshFolder(L"poroten-held-");
+    FilesIn files(dir);
+    const Cp932Codec codec;
+    CountedBoxes boxes;
+    highscore::Module1 store(files, codec, boxes);
+    store.LoadHighScore();
+    const std::filesystem::path besideProgram = dir / L"program" / L"m_score.sav";
+    const std::filesystem::path inUserFolder = dir / L"user" / L"m_score.sav";
+    store.HighScore = 7;
+    store.HighName = "Held";
+    Clock::duration waited{};
+    {
+        Holder held(besideProgram, 500ms);
+        const auto started = Clock::now();
+        EXPECT_TRUE(store.SaveHighScore());
+        waited = Clock::now() - started;
+    }
+    EXPECT_GE(waited, 400ms);
+    EXPECT_EQ(boxes.shown, 0);
+    for (const auto& place : {besideProgram, inUserFolder}) {
+        const highscore::ScoreRec saved = highscore::readScoreRec(contentOf(place));
+        EXPECT_TRUE(saved.isValid() && saved.Score == 7 && saved.Name == "Held");
+    }
+
+    // Held while the new content is moved over it.
+    {
+        Holder held(besideProgram, 500ms);
+        const auto started = Clock::now();
+        EXPECT_TRUE(files.replace(besideProgram, "moved over").ok);
+        waited = Clock::now() - started;
+    }
+    EXPECT_GE(waited, 400ms);
+    EXPECT_EQ(contentOf(besideProgram), "moved over");
+
+    for (const bool opening : {true, false}) {
+        Holder held(besideProgram, 2500ms);
+        const auto started = Clock::now();
+        const std::string error = opening ? files.readOrCreate(besideProgram).error
+                                          : files.replace(besideProgram, "never").error;
+        waited = Clock::now() - started;
+        EXPECT_FALSE(error.empty());
+        EXPECT_GE(waited, 1300ms) << opening;
+        EXPECT_LT(waited, 2300ms) << opening;
+    }
+    EXPECT_EQ(contentOf(besideProgram), "moved over");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / L"program"),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary left
+
+    const std::filesystem::path folderInItsPlace = dir / L"user" / L"folder.sav";
+    std::filesystem::create_directory(folderInItsPlace);
+    const auto started = Clock::now();
+    EXPECT_FALSE(files.readOrCreate(folderInItsPlace).ok);
+    EXPECT_FALSE(files.replace(folderInItsPlace, "never").ok);
+    EXPECT_LT(Clock::now() - started, 500ms);
     std::filesystem::remove_all(dir);
 }
 

@@ -358,5 +358,39 @@ TEST_F(Win32WindowTest, QuitTakesEveryWindowDownAndEndsTheLoop) {
     EXPECT_EQ(application.run(), 0);
 }
 
+// Log-off or shut-down: whichever window hears of it first, hidden or not,
+// the game hears once, before the answer, and the log-off is never refused.
+TEST_F(Win32WindowTest, TheEndOfTheSessionReachesTheGameOnceAndIsNeverRefused) {
+    auto main = factory.createWindow(form1Layout(), events);
+    std::unique_ptr<platform::Window> dialog = factory.createWindow(dialogLayout(), events);
+    const HWND mainWindow = mainHwnd();
+    const HWND dialogWindow = dialogHwnd();
+    dialog->show();
+    ASSERT_FALSE(main->isVisible());
+
+    Win32Application application(factory);
+    EXPECT_EQ(SendMessageW(mainWindow, WM_QUERYENDSESSION, 0, 0), TRUE);  // no one listening yet
+    int endings = 0;
+    application.onEnding([&] {
+        ++endings;
+        dialog.reset();  // as the game confirms the name and closes its window
+        main->show();
+    });
+    EXPECT_EQ(SendMessageW(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(endings, 1);
+    EXPECT_FALSE(IsWindow(dialogWindow));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(SendMessageW(mainWindow, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
+    EXPECT_EQ(endings, 1);
+
+    // Called off, then ended without being asked first.
+    SendMessageW(mainWindow, WM_ENDSESSION, FALSE, 0);
+    dialog = factory.createWindow(dialogLayout(), events);
+    SendMessageW(dialogHwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(endings, 2);
+    EXPECT_EQ(dialog, nullptr);
+    application.onEnding({});
+}
+
 }  // namespace
 }  // namespace poroten::platform::win32::testing
