@@ -66,6 +66,23 @@ class SiteTest(unittest.TestCase):
             type_digit(digit)
         return row
 
+    def play_and_miss(self, points, close_box=None):
+        """Scores the points, then ends the game with a wrong key and closes
+        its box, by Enter unless close_box closes it."""
+        g = self.game
+        g.keys(Keys.ENTER)
+        for n in range(points):
+            self.answer_row(g.keys)
+            g.wait(lambda: g.label(SCORE) == str(n + 1), what="score %d" % (n + 1))
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(self.wrong_digit(row[0]))
+        self.assertEqual(g.wait_box()[0][1], ["お手つき！"])
+        (close_box or (lambda: g.keys(Keys.ENTER)))()
+
+    def name_window_open(self):
+        return self.game.js("return !!document.querySelector('dialog.pw-dialog[open]')")
+
 
 class DesktopGame(SiteTest):
     def test_a_game_a_record_the_menus_and_a_reload(self):
@@ -404,23 +421,35 @@ class Phone(SiteTest):
         self.assertEqual(self.driver.execute_async_script(SHIFTS), 0, g.js("return window.__shifts"))
 
 
-class TwoTabs(SiteTest):
-    def play_and_miss(self, points):
-        """Scores the points, then ends the game with a wrong key and closes its box."""
+class NameWindow(SiteTest):
+    """The name window ends only through the game."""
+
+    def at_rest(self):
         g = self.game
-        g.keys(Keys.ENTER)
-        for n in range(points):
-            self.answer_row(g.keys)
-            g.wait(lambda: g.label(SCORE) == str(n + 1), what="score %d" % (n + 1))
-        row = g.memorized_row()
-        g.wait_answer_phase()
-        g.keys(self.wrong_digit(row[0]))
-        self.assertEqual(g.wait_box()[0][1], ["お手つき！"])
-        g.keys(Keys.ENTER)
+        return (not self.name_window_open() and g.boxes() == []
+                and not g.js("return document.querySelector('.pw-main').hidden")
+                and g.label(MESSAGE) == "リターンを押してね"
+                and g.active().get_attribute("class") == "pw-client")
 
-    def name_window_open(self):
-        return self.game.js("return !!document.querySelector('dialog.pw-dialog[open]')")
+    def test_esc_twice_is_the_close_box_and_a_box_closed_by_the_browser_goes_on(self):
+        g = self.game
+        g.open(self.server.url)
+        # The browser closes the box itself (as a close watcher may): the game goes on.
+        self.play_and_miss(1, lambda: g.js("document.querySelector('dialog.pw-box').close()"))
+        g.wait(self.name_window_open, what="the name window")
+        g.keys("Ann", Keys.ESCAPE)
+        self.assertTrue(self.name_window_open())
+        self.assertTrue(g.js("return document.querySelector('.pw-main').hidden"))
+        self.assertEqual(g.stored_record(), b"")
+        # A second Esc with nothing between: Chromium closes the window
+        # itself, and that is a close as the window's ×: the name is kept.
+        g.keys(Keys.ESCAPE)
+        g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="Ann's record")
+        g.wait(self.at_rest, what="the main window at rest")
+        self.assertFalse(g.js("return !!document.querySelector('dialog.pw-dialog')"))
 
+
+class TwoTabs(SiteTest):
     def test_a_tab_loaded_earlier_keeps_the_other_tabs_better_record(self):
         g = self.game
         g.open(self.server.url)
