@@ -1,6 +1,7 @@
 // The page side of the browser adapter: builds windows from their JSON
-// descriptions and reports keys, clicks and closes back to the program.
-// Message boxes are library_boxes.js's, the record library_storage.js's.
+// descriptions and reports keys, clicks, closes and the page being left back
+// to the program. Message boxes are library_boxes.js's, the record
+// library_storage.js's.
 mergeInto(LibraryManager.library, {
   $PW__postset: 'PW.init();',
   $PW: {
@@ -20,7 +21,15 @@ mergeInto(LibraryManager.library, {
       document.addEventListener('pointerdown', function (e) {
         if (!e.target.closest || !e.target.closest('.pw-menubar')) PW.closeMenus();
       });
+      // A page left, or hidden, may be frozen or discarded with no further
+      // word: the program is told at once, while it can still save.
+      addEventListener('pagehide', PW.ending);
+      document.addEventListener('visibilitychange', function () {
+        if (document.visibilityState === 'hidden') PW.ending();
+      });
     },
+    // Only once the program runs (it has made its main window) and until it quits.
+    ending: function () { if (PW.main && !PW.stopped) _poroten_on_ending(); },
     // A malloc'd UTF-8 copy of text, for the program to free.
     alloc: function (text) {
       // A lone surrogate (pasted, or half a pair cut off) would otherwise be

@@ -422,7 +422,8 @@ class Phone(SiteTest):
 
 
 class NameWindow(SiteTest):
-    """The name window ends only through the game."""
+    """The name window ends only through the game, and a page left mid-name
+    keeps the name typed so far."""
 
     def at_rest(self):
         g = self.game
@@ -447,6 +448,23 @@ class NameWindow(SiteTest):
         g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="Ann's record")
         g.wait(self.at_rest, what="the main window at rest")
         self.assertFalse(g.js("return !!document.querySelector('dialog.pw-dialog')"))
+
+    def test_a_page_left_mid_name_keeps_the_name(self):
+        g = self.game
+        g.open(self.server.url)
+        self.play_and_miss(1)
+        g.wait(self.name_window_open, what="the name window")
+        g.keys("Bob")
+        # What the browser tells a page being left, before it may be gone:
+        # the record is saved before the event returns.
+        g.js("dispatchEvent(new PageTransitionEvent('pagehide', {persisted: true}))")
+        self.assertEqual(g.stored_record(), b"\x01\x00\x03\x00Bob\x02\x00")
+        g.wait(self.at_rest, what="the main window at rest")
+        self.driver.refresh()
+        g.open(self.server.url)
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
+        g.keys("h")
+        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "Bobさん　1点"])
 
 
 class TwoTabs(SiteTest):
