@@ -425,6 +425,18 @@ class NameWindow(SiteTest):
     """The name window ends only through the game, and a page left mid-name
     keeps the name typed so far."""
 
+    # Counts the page's calls of navigator.storage.persist, from before the program loads.
+    COUNT_PERSIST = """window.__persist = 0;
+        if (navigator.storage && navigator.storage.persist) {
+          const persist = navigator.storage.persist.bind(navigator.storage);
+          navigator.storage.persist = () => { window.__persist++; return persist(); };
+        }"""
+
+    def setUp(self):
+        super().setUp()
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                    {"source": self.COUNT_PERSIST})
+
     def at_rest(self):
         g = self.game
         return (not self.name_window_open() and g.boxes() == []
@@ -442,12 +454,15 @@ class NameWindow(SiteTest):
         self.assertTrue(self.name_window_open())
         self.assertTrue(g.js("return document.querySelector('.pw-main').hidden"))
         self.assertEqual(g.stored_record(), b"")
+        self.assertEqual(g.js("return __persist"), 0)
         # A second Esc with nothing between: Chromium closes the window
         # itself, and that is a close as the window's ×: the name is kept.
         g.keys(Keys.ESCAPE)
         g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="Ann's record")
         g.wait(self.at_rest, what="the main window at rest")
         self.assertFalse(g.js("return !!document.querySelector('dialog.pw-dialog')"))
+        # The saved record asks the browser to keep the site's storage.
+        self.assertEqual(g.js("return __persist"), 1)
 
     def test_a_page_left_mid_name_keeps_the_name(self):
         g = self.game
