@@ -1,6 +1,7 @@
 // The site in Firefox ESR, driven over WebDriver BiDi by puppeteer-core:
 // a game, a record under a Japanese name and its bytes, both boxes, a reload,
-// a reload with the server gone, and a touch screen played through the keypad.
+// a reload with the server gone, the name window closed by the browser and a
+// page hidden mid-name, and a touch screen played through the keypad.
 //   node firefox_e2e.mjs SITE_DIR NODE_MODULES_DIR
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
@@ -163,6 +164,74 @@ async function desktop() {
   }
 }
 
+// Counts the page's calls of navigator.storage.persist, from before the program loads.
+function countPersist() {
+  window.__persist = 0;
+  if (navigator.storage && navigator.storage.persist) {
+    const persist = navigator.storage.persist.bind(navigator.storage);
+    navigator.storage.persist = () => { window.__persist++; return persist(); };
+  }
+}
+
+const nameWindowOpen = (page) => page.evaluate(() => !!document.querySelector('dialog.pw-dialog[open]'));
+const atRest = (page) => page.evaluate(() => !document.querySelector('dialog[open]') &&
+  !document.querySelector('.pw-main').hidden && document.activeElement.className === 'pw-client' &&
+  document.querySelector('.pw-main [data-id="106"]').textContent === 'リターンを押してね');
+
+// A point, then a wrong key: the name window.
+async function toTheNameWindow(page) {
+  await page.keyboard.press('Enter');
+  const digits = await row(page);
+  for (const d of digits) await page.keyboard.press(d);
+  await until('score 1', async () => (await label(page, SCORE)) === '1');
+  await page.keyboard.press(String((Number((await row(page))[0]) + 1) % 10));
+  await until('a box', async () => (await boxes(page)).length === 1);
+  await closeBox(page);
+  await until('the name window', () => nameWindowOpen(page));
+}
+
+// The name window ends only through the game, and a page hidden mid-name keeps the name.
+async function nameWindow() {
+  const server = await serve();
+  const browser = await firefox(false);
+  try {
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(countPersist);
+    await open(page, server.url);
+    await toTheNameWindow(page);
+    await page.keyboard.type('Ann');
+    await page.keyboard.press('Escape');
+    assert.equal(await nameWindowOpen(page), true);
+    assert.equal(await page.$eval('.pw-main', (e) => e.hidden), true);
+    assert.deepEqual(await record(page), []);
+    assert.equal(await page.evaluate(() => window.__persist), 0);
+    // A second Esc with nothing between: Firefox closes the window itself,
+    // and that is a close as the window's ×: the name is kept.
+    await page.keyboard.press('Escape');
+    await until('Ann\'s record', async () => JSON.stringify(await record(page)) === '[1,0,3,0,65,110,110,2,0]');
+    await until('the main window at rest', () => atRest(page));
+    // The saved record asks the browser to keep the site's storage.
+    assert.equal(await page.evaluate(() => window.__persist), 1);
+
+    await page.evaluate(() => localStorage.removeItem('m_score.sav'));
+    await page.reload();
+    await open(page, server.url);
+    await toTheNameWindow(page);
+    await page.keyboard.type('Bob');
+    // Another tab in front: the page is hidden, and may be frozen or
+    // discarded unseen; the name typed so far is saved now.
+    const other = await browser.newPage();
+    await until('Bob\'s record', async () => JSON.stringify(await record(page)) === '[1,0,3,0,66,111,98,2,0]');
+    await other.close();
+    await page.bringToFront();
+    await until('the page shown at rest', async () => await page.evaluate(() => document.visibilityState === 'visible') && atRest(page));
+    console.log('ok - Firefox: Esc twice on the name window and a page hidden mid-name keep the name; the record asks to be kept');
+  } finally {
+    await browser.close();
+    await server.stop();
+  }
+}
+
 async function phone() {
   const server = await serve();
   const browser = await firefox(true);
@@ -203,6 +272,7 @@ async function phone() {
 
 try {
   await desktop();
+  await nameWindow();
   await phone();
 } catch (e) {
   console.error('not ok -', e);
