@@ -24,8 +24,5 @@ cp "$build/platform/web/poroten.js" "$build/platform/web/poroten.wasm" \
     "$root/platform/web/site/page.js" "$root/platform/web/site/manifest.webmanifest" \
     "$root/app/icons/poroten-32.png" "$root/app/icons/poroten-256.png" \
     "$root/app/icons/poroten.svg" "$site/"
-# The worker's cache is named after the site's content, so a new build
-# replaces what an installed copy keeps.
-version=$(cd "$site" && cat -- * | sha256sum | cut -c1-16)
-sed "s/@VERSION@/$version/" "$root/platform/web/site/sw.js" >"$site/sw.js"
+bash "$root/scripts/stamp-site.sh" "$site"
 echo "Site built in $site"

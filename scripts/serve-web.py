@@ -50,9 +50,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.end_headers()
         return io.BytesIO(body)
 
+    # Always ask: the service worker, not the HTTP cache, keeps the site
+    # offline. --max-age plays a host that lets browsers keep every file.
+    cache_control = "no-cache"
+
     def end_headers(self):
-        # Always ask: the service worker, not the HTTP cache, keeps the site offline.
-        self.send_header("Cache-Control", "no-cache")
+        self.send_header("Cache-Control", self.cache_control)
         super().end_headers()
 
     def log_message(self, *args):
@@ -62,8 +65,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--port", type=int, default=8080)
+    parser.add_argument("--max-age", type=int, metavar="SECONDS",
+                        help="let browsers keep every file that long without asking")
     parser.add_argument("site")
     args = parser.parse_args()
+    if args.max_age is not None:
+        Handler.cache_control = "max-age=%d" % args.max_age
     handler = functools.partial(Handler, directory=args.site)
     with http.server.ThreadingHTTPServer(("127.0.0.1", args.port), handler) as server:
         server.serve_forever()

@@ -1,6 +1,7 @@
 // The page side of the browser adapter: builds windows from their JSON
-// descriptions, shows message boxes as modal dialogs and reports keys, clicks
-// and closes back to the program. The record is library_storage.js's.
+// descriptions and reports keys, clicks, closes and the page being left back
+// to the program. Message boxes are library_boxes.js's, the record
+// library_storage.js's.
 mergeInto(LibraryManager.library, {
   $PW__postset: 'PW.init();',
   $PW: {
@@ -20,7 +21,15 @@ mergeInto(LibraryManager.library, {
       document.addEventListener('pointerdown', function (e) {
         if (!e.target.closest || !e.target.closest('.pw-menubar')) PW.closeMenus();
       });
+      // A page left, or hidden, may be frozen or discarded with no further
+      // word: the program is told at once, while it can still save.
+      addEventListener('pagehide', PW.ending);
+      document.addEventListener('visibilitychange', function () {
+        if (document.visibilityState === 'hidden') PW.ending();
+      });
     },
+    // Only once the program runs (it has made its main window) and until it quits.
+    ending: function () { if (PW.main && !PW.stopped) _poroten_on_ending(); },
     // A malloc'd UTF-8 copy of text, for the program to free.
     alloc: function (text) {
       // A lone surrogate (pasted, or half a pair cut off) would otherwise be
@@ -212,6 +221,13 @@ mergeInto(LibraryManager.library, {
       close.addEventListener('click', function () { _poroten_on_close(w.handle); });
       // Esc does nothing in the name window; the close box stands for closing.
       root.addEventListener('cancel', function (e) { e.preventDefault(); });
+      // A browser closes it all the same on a second Esc or a back gesture:
+      // unless the program closed it, that is the close box too.
+      root.addEventListener('close', function () {
+        if (w.shown && !root.open && PW.windows[w.handle] === w && !PW.stopped) {
+          _poroten_on_close(w.handle);
+        }
+      });
       if (d.left !== undefined) {
         root.style.left = PW.px(d.left);
         root.style.top = PW.px(d.top);
@@ -298,64 +314,7 @@ mergeInto(LibraryManager.library, {
       PW.windows[w.handle] = w;
       if (!d.dialog && !PW.main) PW.main = w;
       return w.handle;
-    },
-    showBox: function (box, title, text) {
-      PW.closeMenus();  // a box that opens by itself (a game ending) closes an open menu
-      var before = document.activeElement;
-      var dlg = document.createElement('dialog');
-      dlg.className = 'pw-box';
-      dlg.setAttribute('role', 'alertdialog');
-      dlg.setAttribute('aria-modal', 'true');
-      var id = 'pw-box-' + box;
-      var bar = document.createElement('div');
-      bar.className = 'pw-titlebar';
-      bar.id = id + '-title';
-      bar.textContent = title;
-      var body = document.createElement('div');
-      body.className = 'pw-boxtext';
-      body.id = id + '-text';
-      text.split('\r').forEach(function (line) {
-        var p = document.createElement('div');
-        p.textContent = line || '\u00a0';
-        body.appendChild(p);
-      });
-      var ok = document.createElement('button');
-      ok.type = 'button';
-      ok.className = 'pw-ok';
-      ok.textContent = 'OK';
-      dlg.setAttribute('aria-labelledby', bar.id);
-      dlg.setAttribute('aria-describedby', body.id);
-      dlg.appendChild(bar);
-      dlg.appendChild(body);
-      dlg.appendChild(ok);
-      var done = false;
-      function close(e) {
-        if (e) e.preventDefault();
-        if (done) return;
-        done = true;
-        dlg.close();
-        dlg.remove();
-        if (!PW.modalOpen()) {
-          // Back where the focus was, unless that went away meanwhile (a menu
-          // that closed): then to the game.
-          if (before && before.isConnected && before.getClientRects().length) before.focus({ preventScroll: true });
-          else PW.focusGame();
-        } else {
-          var top = document.querySelectorAll('dialog[open]');
-          if (top.length) {
-            var last = top[top.length - 1];
-            var f = last.querySelector('input, .pw-ok') || last;
-            f.focus();
-          }
-        }
-        _poroten_on_box_closed(box);
-      }
-      ok.addEventListener('click', function () { close(); });
-      dlg.addEventListener('cancel', close);
-      (document.getElementById('screen') || document.body).appendChild(dlg);
-      dlg.showModal();
-      ok.focus();
-    },
+    }
   },
 
   // int poroten_window_create(const char* json); returns the window's handle
@@ -365,6 +324,7 @@ mergeInto(LibraryManager.library, {
   poroten_window_show__deps: ['$PW'],
   poroten_window_show: function (h) {
     var w = PW.windows[h];
+    w.shown = true;
     if (PW.dialogOf(w)) {
       if (!w.root.open) w.root.showModal();
     } else {
@@ -386,6 +346,7 @@ mergeInto(LibraryManager.library, {
   poroten_window_hide__deps: ['$PW'],
   poroten_window_hide: function (h) {
     var w = PW.windows[h];
+    w.shown = false;
     if (PW.dialogOf(w)) { if (w.root.open) w.root.close(); } else w.root.hidden = true;
   },
   // void poroten_window_destroy(int window);
@@ -416,11 +377,6 @@ mergeInto(LibraryManager.library, {
   poroten_textbox_set_text__deps: ['$PW'],
   poroten_textbox_set_text: function (h, id, text) {
     PW.windows[h].controls[id].value = UTF8ToString(text);
-  },
-  // void poroten_box_show(int box, const char* title, const char* text);
-  poroten_box_show__deps: ['$PW'],
-  poroten_box_show: function (box, title, text) {
-    PW.showBox(box, UTF8ToString(title), UTF8ToString(text));
   },
   // void poroten_app_quit();
   poroten_app_quit__deps: ['$PW'],

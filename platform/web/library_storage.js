@@ -16,6 +16,18 @@ mergeInto(LibraryManager.library, {
     reason: function (e) {
       return (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
     },
+    // Asks, once a record is saved, that the browser keep the site's storage
+    // when it runs short of room rather than clear it; once per page.
+    persistAsked: false,
+    persist: function () {
+      if (PS.persistAsked) return;
+      PS.persistAsked = true;
+      var storage = typeof navigator !== 'undefined' ? navigator.storage : undefined;
+      if (!storage || !storage.persist) return;
+      try {
+        storage.persist().catch(function () {});
+      } catch (e) {}
+    },
     // A signal that aborts a lock request still waiting after ms.
     timeout: function (ms) {
       if (typeof AbortSignal !== 'undefined' && AbortSignal.timeout) return AbortSignal.timeout(ms);
@@ -65,6 +77,7 @@ mergeInto(LibraryManager.library, {
         s += String.fromCharCode.apply(null, HEAPU8.subarray(bytes + i, bytes + Math.min(size, i + 8192)));
       }
       localStorage.setItem(UTF8ToString(key), btoa(s));
+      PS.persist();
       return 0;
     } catch (e) {
       return PS.text(PS.reason(e));

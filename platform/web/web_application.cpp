@@ -1,5 +1,9 @@
 #include "platform/web/web_application.h"
 
+#include <emscripten/emscripten.h>
+
+#include <utility>
+
 #include "platform/web/web_message_boxes.h"
 #include "platform/web/web_timer.h"
 
@@ -14,6 +18,12 @@ namespace {
 
 bool ended = false;
 
+// One program per page, so one handler, as the page has one pagehide.
+std::function<void()>& endingHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
 }  // namespace
 
 bool hasQuit() {
@@ -27,4 +37,18 @@ void WebApplication::quit() {
     poroten_app_quit();
 }
 
+void WebApplication::onEnding(std::function<void()> ending) {
+    endingHandler() = std::move(ending);
+}
+
 }  // namespace poroten::platform::web
+
+extern "C" EMSCRIPTEN_KEEPALIVE void poroten_on_ending() {
+    if (poroten::platform::web::hasQuit()) {
+        return;
+    }
+    // A copy: the handler may replace itself.
+    if (const std::function<void()> ending = poroten::platform::web::endingHandler()) {
+        ending();
+    }
+}

@@ -1,23 +1,25 @@
 #pragma once
 
 #include <functional>
-#include <utility>
 
 #include "platform/application.h"
 
 namespace poroten::platform::web {
 
 // A page cannot close its own tab: quitting stops the game and says so.
+// The page being left or hidden is the program ending (poroten_on_ending).
 class WebApplication : public Application {
 public:
     void quit() override;
-    void onEnding(std::function<void()> ending) override { ending_ = std::move(ending); }
-
-private:
-    std::function<void()> ending_;
+    void onEnding(std::function<void()> ending) override;
 };
 
 // Whether the game has quit; from then on the page's events reach nothing.
 bool hasQuit();
 
 }  // namespace poroten::platform::web
+
+extern "C" {
+// library_poroten.js calls it on pagehide and on the page turning hidden.
+void poroten_on_ending();
+}

@@ -55,17 +55,20 @@ def free_port():
 
 
 class Server:
-    """The site on 127.0.0.1, which counts as a secure origin for the worker."""
+    """The site on 127.0.0.1, which counts as a secure origin for the worker;
+    with max_age, from a host that lets browsers keep every file that long."""
 
-    def __init__(self, site):
+    def __init__(self, site, max_age=None):
         self.site = site
         self.port = free_port()
         self.proc = None
+        self.max_age = max_age
 
     def start(self):
+        extra = [] if self.max_age is None else ["--max-age", str(self.max_age)]
         self.proc = subprocess.Popen(
             [sys.executable, os.path.join(ROOT, "scripts", "serve-web.py"),
-             "--port", str(self.port), self.site])
+             "--port", str(self.port)] + extra + [self.site])
         for _ in range(100):
             try:
                 socket.create_connection(("127.0.0.1", self.port), timeout=0.2).close()

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The site in WebKitGTK (the engine of every iPhone browser), driven through
 WebKitWebDriver on a virtual display: a game, a record under a Japanese name
-and its bytes, both boxes, a reload and a reload with the server gone. The
+and its bytes, both boxes, a reload and a reload with the server gone; a
+page left mid-name and kept by the browser for going back. The
 touch keypad is not tried here: WebKitWebDriver on GTK neither emulates a
 touch screen nor sends touch input, and the keypad shows only on one.
 
@@ -86,6 +87,12 @@ class WebKit(unittest.TestCase):
         g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
                what="the name window")
         self.assertEqual(g.active().tag_name, "input")
+        # Esc does nothing there; WebKitGTK, unlike Chromium and Firefox,
+        # keeps the window on a second Esc as well.
+        g.keys(Keys.ESCAPE, Keys.ESCAPE)
+        self.assertTrue(g.js("return !!document.querySelector('dialog.pw-dialog[open]')"))
+        self.assertTrue(g.js("return document.querySelector('.pw-main').hidden"))
+        self.assertEqual(g.stored_record(), b"")
         g.keys("髙橋")
         self.assertEqual(g.active().get_attribute("value"), "髙橋")
         g.keys(Keys.ENTER)
@@ -116,6 +123,38 @@ class WebKit(unittest.TestCase):
         g.keys(Keys.ENTER)
         self.assertRegex(g.memorized_row(), r"^\d{3}$")
         self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
+
+    def test_a_page_left_mid_name_keeps_the_name(self):
+        g = self.game
+        g.open(self.server.url)
+        g.keys(Keys.ENTER)
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(*row)
+        g.wait(lambda: g.label(SCORE) == "1", what="score 1")
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(str((int(row[0]) + 1) % 10))
+        g.wait_box()
+        g.keys(Keys.ENTER)
+        g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
+               what="the name window")
+        g.keys("Bob")
+        g.js("window.__same_page = true")
+        # Away and back: the page is kept whole meanwhile (pagehide, then
+        # pageshow), with the name saved as it left and the game at rest.
+        self.driver.get("about:blank")
+        self.driver.back()
+        g.wait(lambda: g.js("return document.readyState === 'complete' && !!window.__same_page"),
+               what="the page back as it was")
+        self.assertEqual(g.stored_record(), b"\x01\x00\x03\x00Bob\x02\x00")
+        self.assertFalse(g.js("return !!document.querySelector('dialog[open]')"))
+        self.assertFalse(g.js("return document.querySelector('.pw-main').hidden"))
+        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.driver.refresh()
+        g.open(self.server.url)
+        self.menu("ファイル", "ハイスコア")
+        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "Bobさん　1点"])
 
 
 def main():

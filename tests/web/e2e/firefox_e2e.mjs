@@ -1,9 +1,12 @@
 // The site in Firefox ESR, driven over WebDriver BiDi by puppeteer-core:
 // a game, a record under a Japanese name and its bytes, both boxes, a reload,
-// a reload with the server gone, and a touch screen played through the keypad.
+// a reload with the server gone, the name window closed by the browser and a
+// page hidden mid-name, and a touch screen played through the keypad.
 //   node firefox_e2e.mjs SITE_DIR NODE_MODULES_DIR
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
 import { createRequire } from 'node:module';
 import net from 'node:net';
 import path from 'node:path';
@@ -24,9 +27,12 @@ function freePort() {
   });
 }
 
-async function serve() {
+// The site, or another folder, from a host that lets browsers keep every
+// file maxAge seconds when given.
+async function serve(folder = site, maxAge = null) {
   const port = await freePort();
-  const proc = spawn('/usr/bin/python3', [path.join(root, 'scripts', 'serve-web.py'), '--port', String(port), site],
+  const extra = maxAge === null ? [] : ['--max-age', String(maxAge)];
+  const proc = spawn('/usr/bin/python3', [path.join(root, 'scripts', 'serve-web.py'), '--port', String(port), ...extra, folder],
     { stdio: 'inherit' });
   for (let i = 0; i < 100; ++i) {
     const up = await new Promise((r) => { const c = net.connect(port, '127.0.0.1', () => { c.end(); r(true); }); c.on('error', () => r(false)); });
@@ -163,6 +169,139 @@ async function desktop() {
   }
 }
 
+// Counts the page's calls of navigator.storage.persist, from before the program loads.
+function countPersist() {
+  window.__persist = 0;
+  if (navigator.storage && navigator.storage.persist) {
+    const persist = navigator.storage.persist.bind(navigator.storage);
+    navigator.storage.persist = () => { window.__persist++; return persist(); };
+  }
+}
+
+const nameWindowOpen = (page) => page.evaluate(() => !!document.querySelector('dialog.pw-dialog[open]'));
+const atRest = (page) => page.evaluate(() => !document.querySelector('dialog[open]') &&
+  !document.querySelector('.pw-main').hidden && document.activeElement.className === 'pw-client' &&
+  document.querySelector('.pw-main [data-id="106"]').textContent === 'リターンを押してね');
+
+// A point, then a wrong key: the name window.
+async function toTheNameWindow(page) {
+  await page.keyboard.press('Enter');
+  const digits = await row(page);
+  for (const d of digits) await page.keyboard.press(d);
+  await until('score 1', async () => (await label(page, SCORE)) === '1');
+  await page.keyboard.press(String((Number((await row(page))[0]) + 1) % 10));
+  await until('a box', async () => (await boxes(page)).length === 1);
+  await closeBox(page);
+  await until('the name window', () => nameWindowOpen(page));
+}
+
+// The name window ends only through the game, and a page hidden mid-name keeps the name.
+async function nameWindow() {
+  const server = await serve();
+  const browser = await firefox(false);
+  try {
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(countPersist);
+    await open(page, server.url);
+    await toTheNameWindow(page);
+    await page.keyboard.type('Ann');
+    await page.keyboard.press('Escape');
+    assert.equal(await nameWindowOpen(page), true);
+    assert.equal(await page.$eval('.pw-main', (e) => e.hidden), true);
+    assert.deepEqual(await record(page), []);
+    assert.equal(await page.evaluate(() => window.__persist), 0);
+    // A second Esc with nothing between: Firefox closes the window itself,
+    // and that is a close as the window's ×: the name is kept.
+    await page.keyboard.press('Escape');
+    await until('Ann\'s record', async () => JSON.stringify(await record(page)) === '[1,0,3,0,65,110,110,2,0]');
+    await until('the main window at rest', () => atRest(page));
+    // The saved record asks the browser to keep the site's storage.
+    assert.equal(await page.evaluate(() => window.__persist), 1);
+
+    await page.evaluate(() => localStorage.removeItem('m_score.sav'));
+    await page.reload();
+    await open(page, server.url);
+    await toTheNameWindow(page);
+    await page.keyboard.type('Bob');
+    // Another tab in front: the page is hidden, and may be frozen or
+    // discarded unseen; the name typed so far is saved now.
+    const other = await browser.newPage();
+    await until('Bob\'s record', async () => JSON.stringify(await record(page)) === '[1,0,3,0,66,111,98,2,0]');
+    await other.close();
+    await page.bringToFront();
+    await until('the page shown at rest', async () => await page.evaluate(() => document.visibilityState === 'visible') && atRest(page));
+    console.log('ok - Firefox: Esc twice on the name window and a page hidden mid-name keep the name; the record asks to be kept');
+  } finally {
+    await browser.close();
+    await server.stop();
+  }
+}
+
+// The build a page runs, by the marks newBuild puts in its index, style sheet and program.
+const buildMarks = (page) => page.evaluate(() => [document.documentElement.dataset.build || null,
+  getComputedStyle(document.documentElement).getPropertyValue('--pw-build').trim() || null,
+  window.porotenBuild || null]);
+// The caches once the site's worker is done with its install, or null.
+const workerDone = (page) => page.evaluate(async () => {
+  const r = await navigator.serviceWorker.getRegistration();
+  const busy = !r || !r.active || r.active.state !== 'activated' || !!r.installing || !!r.waiting;
+  return busy ? null : caches.keys();
+});
+const stampOf = (folder) => /VERSION = '([0-9a-f]+)'/.exec(fs.readFileSync(path.join(folder, 'sw.js'), 'utf8'))[1];
+
+// A returning player on a host that lets browsers keep every file ten
+// minutes: a new build is run whole by the second load, and offline.
+async function newBuild() {
+  const sites = fs.mkdtempSync(path.join(os.tmpdir(), 'poroten-sites-'));
+  for (const f of ['a', 'b']) fs.cpSync(site, path.join(sites, f), { recursive: true });
+  const server = await serve(sites, 600);
+  const browser = await firefox(false);
+  try {
+    const page = await browser.newPage();
+    const a = server.url + 'a/', b = server.url + 'b/';
+    for (const url of [b, a]) {
+      await open(page, url);
+      await until('the service worker', () => page.evaluate(() => !!navigator.serviceWorker.controller), 15000);
+    }
+    // The same site with a changed page, style sheet and program, stamped
+    // anew by the build's own step.
+    const dir = path.join(sites, 'a'), old = stampOf(dir);
+    const edit = (name, change) => fs.writeFileSync(path.join(dir, name), change(fs.readFileSync(path.join(dir, name), 'utf8')));
+    edit('index.html', (t) => t.replace('<html lang="ja">', '<html lang="ja" data-build="2">'));
+    edit('poroten.css', (t) => t + ':root { --pw-build: "2"; }\n');
+    edit('poroten.js', (t) => t + "\n;window.porotenBuild = '2';\n");
+    execFileSync('bash', [path.join(root, 'scripts', 'stamp-site.sh'), dir]);
+    const now = stampOf(dir);
+    assert.notEqual(now, old);
+
+    await page.reload();
+    await open(page, a);
+    assert.deepEqual(await buildMarks(page), [null, null, null]);
+    await until('the new worker', async () => { const c = await workerDone(page); return c && c.some((n) => n.includes(now)); }, 20000);
+    assert.equal(await page.evaluate(() => fetch('poroten.js').then((r) => r.text()).then((t) => t.includes('porotenBuild'))), false);
+    await page.reload();
+    await open(page, a);
+    assert.deepEqual(await buildMarks(page), ['2', '"2"', '2']);
+    await until('the old cache gone', async () => { const c = await workerDone(page); return c && !c.some((n) => n.includes(a) && n.includes(old)); });
+    const caches = await workerDone(page);
+    assert.ok(caches.some((n) => n.includes(b) && n.includes(old)), String(caches));
+
+    await server.stop();
+    await page.reload();
+    await open(page, a);
+    assert.deepEqual(await buildMarks(page), ['2', '"2"', '2']);
+    await page.keyboard.press('Enter');
+    assert.match(await row(page), /^\d{3}$/);
+    await open(page, b);
+    assert.deepEqual(await buildMarks(page), [null, null, null]);
+    console.log('ok - Firefox: a new build from a caching host, whole by the second load and offline; the other site kept');
+  } finally {
+    await browser.close();
+    await server.stop();
+    fs.rmSync(sites, { recursive: true, force: true });
+  }
+}
+
 async function phone() {
   const server = await serve();
   const browser = await firefox(true);
@@ -203,6 +342,8 @@ async function phone() {
 
 try {
   await desktop();
+  await nameWindow();
+  await newBuild();
   await phone();
 } catch (e) {
   console.error('not ok -', e);

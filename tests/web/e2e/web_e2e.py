@@ -8,13 +8,18 @@ the server gone.
 """
 
 import os
+import re
+import shutil
+import subprocess
 import sys
+import tempfile
 import time
 import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import COUNTDOWN, MESSAGE, SCORE, Game, HeldServer, Server, chromium, close  # noqa: E402
+from browser import (ROOT, COUNTDOWN, MESSAGE, SCORE, Game, HeldServer, Server, chromium,  # noqa: E402
+                     close)
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.actions import interaction  # noqa: E402
 from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
@@ -65,6 +70,23 @@ class SiteTest(unittest.TestCase):
         for digit in row:
             type_digit(digit)
         return row
+
+    def play_and_miss(self, points, close_box=None):
+        """Scores the points, then ends the game with a wrong key and closes
+        its box, by Enter unless close_box closes it."""
+        g = self.game
+        g.keys(Keys.ENTER)
+        for n in range(points):
+            self.answer_row(g.keys)
+            g.wait(lambda: g.label(SCORE) == str(n + 1), what="score %d" % (n + 1))
+        row = g.memorized_row()
+        g.wait_answer_phase()
+        g.keys(self.wrong_digit(row[0]))
+        self.assertEqual(g.wait_box()[0][1], ["お手つき！"])
+        (close_box or (lambda: g.keys(Keys.ENTER)))()
+
+    def name_window_open(self):
+        return self.game.js("return !!document.querySelector('dialog.pw-dialog[open]')")
 
 
 class DesktopGame(SiteTest):
@@ -404,23 +426,68 @@ class Phone(SiteTest):
         self.assertEqual(self.driver.execute_async_script(SHIFTS), 0, g.js("return window.__shifts"))
 
 
-class TwoTabs(SiteTest):
-    def play_and_miss(self, points):
-        """Scores the points, then ends the game with a wrong key and closes its box."""
+class NameWindow(SiteTest):
+    """The name window ends only through the game, and a page left mid-name
+    keeps the name typed so far."""
+
+    # Counts the page's calls of navigator.storage.persist, from before the program loads.
+    COUNT_PERSIST = """window.__persist = 0;
+        if (navigator.storage && navigator.storage.persist) {
+          const persist = navigator.storage.persist.bind(navigator.storage);
+          navigator.storage.persist = () => { window.__persist++; return persist(); };
+        }"""
+
+    def setUp(self):
+        super().setUp()
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                    {"source": self.COUNT_PERSIST})
+
+    def at_rest(self):
         g = self.game
-        g.keys(Keys.ENTER)
-        for n in range(points):
-            self.answer_row(g.keys)
-            g.wait(lambda: g.label(SCORE) == str(n + 1), what="score %d" % (n + 1))
-        row = g.memorized_row()
-        g.wait_answer_phase()
-        g.keys(self.wrong_digit(row[0]))
-        self.assertEqual(g.wait_box()[0][1], ["お手つき！"])
-        g.keys(Keys.ENTER)
+        return (not self.name_window_open() and g.boxes() == []
+                and not g.js("return document.querySelector('.pw-main').hidden")
+                and g.label(MESSAGE) == "リターンを押してね"
+                and g.active().get_attribute("class") == "pw-client")
 
-    def name_window_open(self):
-        return self.game.js("return !!document.querySelector('dialog.pw-dialog[open]')")
+    def test_esc_twice_is_the_close_box_and_a_box_closed_by_the_browser_goes_on(self):
+        g = self.game
+        g.open(self.server.url)
+        # The browser closes the box itself (as a close watcher may): the game goes on.
+        self.play_and_miss(1, lambda: g.js("document.querySelector('dialog.pw-box').close()"))
+        g.wait(self.name_window_open, what="the name window")
+        g.keys("Ann", Keys.ESCAPE)
+        self.assertTrue(self.name_window_open())
+        self.assertTrue(g.js("return document.querySelector('.pw-main').hidden"))
+        self.assertEqual(g.stored_record(), b"")
+        self.assertEqual(g.js("return __persist"), 0)
+        # A second Esc with nothing between: Chromium closes the window
+        # itself, and that is a close as the window's ×: the name is kept.
+        g.keys(Keys.ESCAPE)
+        g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="Ann's record")
+        g.wait(self.at_rest, what="the main window at rest")
+        self.assertFalse(g.js("return !!document.querySelector('dialog.pw-dialog')"))
+        # The saved record asks the browser to keep the site's storage.
+        self.assertEqual(g.js("return __persist"), 1)
 
+    def test_a_page_left_mid_name_keeps_the_name(self):
+        g = self.game
+        g.open(self.server.url)
+        self.play_and_miss(1)
+        g.wait(self.name_window_open, what="the name window")
+        g.keys("Bob")
+        # What the browser tells a page being left, before it may be gone:
+        # the record is saved before the event returns.
+        g.js("dispatchEvent(new PageTransitionEvent('pagehide', {persisted: true}))")
+        self.assertEqual(g.stored_record(), b"\x01\x00\x03\x00Bob\x02\x00")
+        g.wait(self.at_rest, what="the main window at rest")
+        self.driver.refresh()
+        g.open(self.server.url)
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
+        g.keys("h")
+        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "Bobさん　1点"])
+
+
+class TwoTabs(SiteTest):
     def test_a_tab_loaded_earlier_keeps_the_other_tabs_better_record(self):
         g = self.game
         g.open(self.server.url)
@@ -463,6 +530,117 @@ class Offline(SiteTest):
         g.open(self.server.url)
         g.keys(Keys.ENTER)
         self.assertRegex(g.memorized_row(), r"^\d{3}$")
+
+
+# The build a page runs, by the marks NewBuild puts in its index, style sheet and program.
+BUILD_MARKS = """return [document.documentElement.dataset.build || null,
+  getComputedStyle(document.documentElement).getPropertyValue('--pw-build').trim() || null,
+  window.porotenBuild || null]"""
+# The origin's cache names, and whether the site's worker is still busy installing.
+WORKER_STATE = """var done = arguments[arguments.length - 1];
+Promise.all([caches.keys(), navigator.serviceWorker.getRegistration()]).then(function (r) {
+  done([r[0], !r[1] || !r[1].active || r[1].active.state !== 'activated' ||
+        !!r[1].installing || !!r[1].waiting]);
+}, function (e) { done([[], String(e)]); });"""
+
+
+class NewBuild(unittest.TestCase):
+    """Two copies of the site in two folders of one origin, from a host
+    that lets browsers keep every file for ten minutes; a new build of one."""
+
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="poroten-sites-")
+        for folder in ("a", "b"):
+            shutil.copytree(SITE, os.path.join(self.root, folder))
+        self.server = Server(self.root, max_age=600)
+        self.server.start()
+        self.driver = chromium()
+        self.game = Game(self.driver)
+
+    def tearDown(self):
+        close(self.driver)
+        self.server.stop()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def rebuild(self, folder):
+        """The same site with a changed page, style sheet and program, stamped
+        anew by the build's own step; returns the old and the new stamp."""
+        site = os.path.join(self.root, folder)
+        edits = {"index.html": ('<html lang="ja">', '<html lang="ja" data-build="2">'),
+                 "poroten.css": ("", ':root { --pw-build: "2"; }\n'),
+                 "poroten.js": ("", "\n;window.porotenBuild = '2';\n")}
+        for name, (old, new) in edits.items():
+            path = os.path.join(site, name)
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            text = text.replace(old, new, 1) if old else text + new
+            self.assertIn(new, text)
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text)
+        stamps = [self.stamp(site)]
+        subprocess.run(["bash", os.path.join(ROOT, "scripts", "stamp-site.sh"), site], check=True)
+        stamps.append(self.stamp(site))
+        self.assertNotEqual(*stamps)
+        return stamps
+
+    def stamp(self, site):
+        with open(os.path.join(site, "sw.js"), encoding="utf-8") as f:
+            return re.search(r"VERSION = '([0-9a-f]+)'", f.read()).group(1)
+
+    def caches_once(self, condition, what, timeout=10):
+        """The origin's cache names, once the site's worker is done installing
+        and they meet the condition."""
+        def ready():
+            caches, busy = self.driver.execute_async_script(WORKER_STATE)
+            return caches if not busy and condition(caches) else None
+        return self.game.wait(ready, timeout=timeout, what=what)
+
+    def plays(self):
+        self.game.keys(Keys.ENTER)
+        self.assertRegex(self.game.memorized_row(), r"^\d{3}$")
+
+    def test_a_returning_player_gets_the_new_build_whole_and_offline(self):
+        g, d = self.game, self.driver
+        a, b = self.server.url + "a/", self.server.url + "b/"
+        for url in (b, a):
+            g.open(url)
+            g.wait(lambda: g.js("return !!navigator.serviceWorker.controller"), timeout=15,
+                   what="the service worker")
+        self.assertEqual(g.js(BUILD_MARKS), [None, None, None])
+        old, new = self.rebuild("a")
+
+        # The first load after the new build still runs the old one whole,
+        # from the old worker; meanwhile the new worker caches the new build
+        # from the server (not the ten-minute HTTP cache) and takes over.
+        d.refresh()
+        g.wait_ready()
+        self.assertEqual(g.js(BUILD_MARKS), [None, None, None])
+        self.caches_once(lambda c: any(new in n for n in c), "the new worker", timeout=20)
+        # This page keeps getting its own build's files from the new worker.
+        self.assertFalse(d.execute_async_script(
+            "var done = arguments[0]; fetch('poroten.js').then(r => r.text())"
+            ".then(t => done(t.includes('porotenBuild')), e => done(String(e)))"))
+
+        # The next load runs the new build: page, style sheet and program.
+        d.refresh()
+        g.wait_ready()
+        self.assertEqual(g.js(BUILD_MARKS), ["2", '"2"', "2"])
+        self.plays()
+        # The old build's cache goes once no page runs it; the other site's stays.
+        caches = self.caches_once(lambda c: not any(a in n and old in n for n in c),
+                                  "the old cache gone")
+        self.assertTrue(any(new in n and a in n for n in caches), caches)
+        self.assertTrue(any(old in n and b in n for n in caches), caches)
+
+        # Offline: the new build, and the other site as it was.
+        self.server.stop()
+        d.refresh()
+        g.wait_ready()
+        self.assertEqual(g.js(BUILD_MARKS), ["2", '"2"', "2"])
+        self.plays()
+        g.open(b)
+        self.assertEqual(g.js(BUILD_MARKS), [None, None, None])
+        self.plays()
 
 
 def main():
