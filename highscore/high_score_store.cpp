@@ -156,16 +156,15 @@ std::string Module1::saveToEveryPlace() {
     return saved ? std::string() : reasons;
 }
 
-bool Module1::SaveHighScore(std::function<void()> closed) {
+void Module1::SaveHighScore(std::function<void()> closed) {
     const std::string reasons = saveToEveryPlace();
     if (reasons.empty()) {
         if (closed) {
             closed();
         }
-        return true;
+        return;
     }
     messageBoxes_.show("", kSaveFailed + reasons, std::move(closed));
-    return false;
 }
 
 }  // namespace poroten::highscore

@@ -59,9 +59,8 @@ public:
     // Writes HighScore and HighName to both places, each replaced whole. It
     // is saved when at least one place took it; when neither did, a message
     // box names each file and its reason, and the record stays in memory.
-    // Returns whether it was saved; closed runs once that box is closed, or
-    // at once when it was saved.
-    bool SaveHighScore(std::function<void()> closed = {});
+    // closed runs once that box is closed, or at once when it was saved.
+    void SaveHighScore(std::function<void()> closed = {});
 
     // Where the record was last read or written.
     const std::filesystem::path& scoreFile() const { return scoreFile_; }

@@ -2,11 +2,11 @@
 // by Esc, or by the browser itself; each way runs what the program had wait
 // for the box, exactly once.
 mergeInto(LibraryManager.library, {
-  // void poroten_box_show(int box, const char* title, const char* text);
+  // void poroten_box_show(int box, const char* title, const char* lines);
   poroten_box_show__deps: ['$PW'],
-  poroten_box_show: function (box, title, text) {
+  poroten_box_show: function (box, title, lines) {
     title = UTF8ToString(title);
-    text = UTF8ToString(text);
+    lines = JSON.parse(UTF8ToString(lines));
     PW.closeMenus();  // a box that opens by itself (a game ending) closes an open menu
     var before = document.activeElement;
     var dlg = document.createElement('dialog');
@@ -21,7 +21,7 @@ mergeInto(LibraryManager.library, {
     var body = document.createElement('div');
     body.className = 'pw-boxtext';
     body.id = id + '-text';
-    text.split('\r').forEach(function (line) {
+    lines.forEach(function (line) {
       var p = document.createElement('div');
       p.textContent = line || '\u00a0';
       body.appendChild(p);

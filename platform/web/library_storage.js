@@ -3,8 +3,6 @@
 // one tab's re-read and save cannot interleave with another's.
 mergeInto(LibraryManager.library, {
   $PS: {
-    // The longest record: six fixed bytes and a name of 65,535 bytes.
-    longest: 6 + 65535,
     // A malloc'd UTF-8 copy of text, for the program to free.
     text: function (text) {
       var size = lengthBytesUTF8(text) + 1;
@@ -38,7 +36,7 @@ mergeInto(LibraryManager.library, {
   },
 
   poroten_storage_read__deps: ['$PS'],
-  poroten_storage_read: function (key, sizePtr, okPtr) {
+  poroten_storage_read: function (key, longest, sizePtr, okPtr) {
     var text;
     var ok = 1;
     try {
@@ -55,7 +53,7 @@ mergeInto(LibraryManager.library, {
     }
     var ptr, size;
     if (ok) {
-      size = Math.min(text.length, PS.longest);
+      size = Math.min(text.length, longest);
       ptr = _malloc(size + 1);
       for (var i = 0; i < size; ++i) HEAPU8[ptr + i] = text.charCodeAt(i);
     } else {
@@ -86,10 +84,9 @@ mergeInto(LibraryManager.library, {
 
   // Calls _poroten_storage_locked(id) once: while this site's lock for the key
   // is held, or directly when the browser has no locks or the lock is not
-  // granted within two seconds (a save that waits for ever is worse than a
-  // rare lost race).
+  // granted within patience milliseconds.
   poroten_storage_lock__deps: ['$PS'],
-  poroten_storage_lock: function (key, id) {
+  poroten_storage_lock: function (key, patience, id) {
     var done = false;
     function run() {
       if (done) return;
@@ -99,7 +96,7 @@ mergeInto(LibraryManager.library, {
     var locks = typeof navigator !== 'undefined' ? navigator.locks : undefined;
     if (!locks || !locks.request) { run(); return; }
     try {
-      locks.request('poroten:' + UTF8ToString(key), { signal: PS.timeout(2000) }, run)
+      locks.request('poroten:' + UTF8ToString(key), { signal: PS.timeout(patience) }, run)
         .catch(run);
     } catch (e) {
       run();

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/utf8.h"
 #include "platform/web/web_application.h"
 #include "platform/web/web_entry_points.h"
 #include "platform/web/web_message_boxes.h"
 #include "platform/web/web_window.h"
-#include "platform/utf8.h"
 #include "platform/window_rules.h"
 
 namespace poroten::platform::web {

@@ -9,10 +9,11 @@
 extern "C" {
 // Implemented in library_storage.js. Each returns a malloc'd buffer the
 // caller frees: on success the file's bytes, on failure the browser's reason.
-char* poroten_storage_read(const char* key, int* size, int* ok);
+char* poroten_storage_read(const char* key, int longest, int* size, int* ok);
 char* poroten_storage_write(const char* key, const char* bytes, int size);
-// Calls poroten_storage_locked(id) once, holding the key's lock when it can.
-void poroten_storage_lock(const char* key, int id);
+// Calls poroten_storage_locked(id) once, holding the key's lock when it can
+// have it within patience milliseconds.
+void poroten_storage_lock(const char* key, int patience, int id);
 }
 
 namespace poroten::platform::web {
@@ -37,10 +38,11 @@ std::string take(char* buffer, int size) {
 
 }  // namespace
 
-platform::ReadResult WebFiles::readOrCreate(const std::filesystem::path& file) {
+platform::ReadResult WebFiles::readOrCreate(const std::filesystem::path& file,
+                                            std::size_t longest) {
     int size = 0;
     int ok = 0;
-    char* buffer = poroten_storage_read(keyOf(file).c_str(), &size, &ok);
+    char* buffer = poroten_storage_read(keyOf(file).c_str(), static_cast<int>(longest), &size, &ok);
     platform::ReadResult result;
     result.ok = ok != 0;
     (result.ok ? result.bytes : result.error) = take(buffer, size);
@@ -63,14 +65,14 @@ void WebFiles::whileLocked(const std::filesystem::path& file, LockWait wait,
                            std::function<void()> critical) {
     // The page's lock is granted later, and a page being left may not run
     // again: such a section runs now, without it.
-    if (wait == LockWait::BeforeReturning) {
+    if (!wait.mayDefer) {
         critical();
         return;
     }
     static int next = 0;
     const int id = ++next;
     waiting().emplace(id, std::move(critical));
-    poroten_storage_lock(keyOf(file).c_str(), id);
+    poroten_storage_lock(keyOf(file).c_str(), static_cast<int>(wait.patience.count()), id);
 }
 
 }  // namespace poroten::platform::web

@@ -11,7 +11,8 @@ class WebFiles : public platform::Files {
 public:
     std::filesystem::path programDirectory() const override { return "localStorage"; }
     std::filesystem::path userDataDirectory() const override { return "localStorage"; }
-    platform::ReadResult readOrCreate(const std::filesystem::path& file) override;
+    platform::ReadResult readOrCreate(const std::filesystem::path& file,
+                                      std::size_t longest) override;
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
     // Through the browser's Web Locks, shared by the site's tabs.

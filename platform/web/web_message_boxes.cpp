@@ -3,11 +3,12 @@
 #include <map>
 #include <string>
 
-#include "platform/application.h"
+#include "platform/json.h"
 
 extern "C" {
 // library_poroten.js
-void poroten_box_show(int box, const char* title, const char* text);
+// library_boxes.js; lines is a JSON array of strings.
+void poroten_box_show(int box, const char* title, const char* lines);
 }
 
 namespace poroten::platform::web {
@@ -35,13 +36,17 @@ void forgetEveryBox() {
     openBoxes().clear();
 }
 
-void WebMessageBoxes::show(std::string_view title, std::string_view text,
-                           std::function<void()> closed) {
+void WebMessageBoxes::present(const BoxContent& content, std::function<void()> closed) {
     static int nextBox = 0;
     const int box = ++nextBox;
     openBoxes()[box] = std::move(closed);
-    poroten_box_show(box, std::string(title.empty() ? kApplicationTitle : title).c_str(),
-                     std::string(text).c_str());
+    JsonWriter lines;
+    lines.beginArray();
+    for (const std::string& line : content.lines) {
+        lines.value(line);
+    }
+    lines.endArray();
+    poroten_box_show(box, content.title.c_str(), lines.text().c_str());
 }
 
 }  // namespace poroten::platform::web

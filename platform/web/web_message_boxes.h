@@ -11,7 +11,8 @@ namespace poroten::platform::web {
 // at once and closed runs when the player closes the box.
 class WebMessageBoxes : public MessageBoxes {
 public:
-    void show(std::string_view title, std::string_view text, std::function<void()> closed) override;
+protected:
+    void present(const BoxContent& box, std::function<void()> closed) override;
 };
 
 // What runs after the box the page numbered so, taken out of the open boxes

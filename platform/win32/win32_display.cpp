@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/window_rules.h"
 #include "platform/win32/resources/resource_ids.h"
 #include "platform/win32/wide_text.h"
+#include "platform/window_rules.h"
 
 namespace poroten::platform::win32 {
 

@@ -11,17 +11,13 @@
 #include <string>
 #include <thread>
 
+#include "platform/application.h"
 #include "platform/win32/file_retry.h"
 #include "platform/win32/wide_text.h"
 
 namespace poroten::platform::win32 {
 
 namespace {
-
-constexpr const wchar_t* kProgramFolder = L"poroten";
-// The longest record: its six fixed bytes and a name of 65,535 bytes. A
-// bigger file holds nothing more the program needs.
-constexpr DWORD kLongestRecord = 6 + 65535;
 
 class Handle {
 public:
@@ -161,13 +157,14 @@ std::filesystem::path Win32Files::userDataDirectory() const {
     std::filesystem::path result;
     if (SUCCEEDED(
             SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &folder))) {
-        result = std::filesystem::path(folder) / kProgramFolder;
+        result = std::filesystem::path(folder) / toWide(platform::kApplicationTitle);
     }
     CoTaskMemFree(folder);
     return result;
 }
 
-platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file) {
+platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file,
+                                              std::size_t longest) {
     platform::ReadResult result;
     if (!makeFolder(file.parent_path())) {
         result.error = lastError();
@@ -192,7 +189,7 @@ platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file)
         result.error = systemErrorText(ERROR_CANT_ACCESS_FILE);
         return result;
     }
-    std::string bytes(kLongestRecord, '\0');
+    std::string bytes(longest, '\0');
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         DWORD read = 0;
@@ -273,7 +270,7 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
 }
 
 // Any wait blocks here, so the section has always run when this returns.
-void Win32Files::whileLocked(const std::filesystem::path& file, LockWait /*wait*/,
+void Win32Files::whileLocked(const std::filesystem::path& file, LockWait wait,
                              std::function<void()> critical) {
     // The lock is "<file>.lock" opened unshared: a second open fails while a
     // copy holds it, and the file goes when its handle closes, even when the
@@ -281,7 +278,7 @@ void Win32Files::whileLocked(const std::filesystem::path& file, LockWait /*wait*
     std::filesystem::path lockFile = file;
     lockFile += L".lock";
     HANDLE lock = INVALID_HANDLE_VALUE;
-    const auto giveUp = std::chrono::steady_clock::now() + lockWait_;
+    const auto giveUp = std::chrono::steady_clock::now() + wait.patience;
     while (!file.empty()) {
         lock = CreateFileW(
             lockFile.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,

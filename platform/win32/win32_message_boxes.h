@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/message_box.h"
 
@@ -8,10 +9,11 @@ namespace poroten::platform::win32 {
 
 class Win32MessageBoxes : public platform::MessageBoxes {
 public:
-    void show(std::string_view title, std::string_view text, std::function<void()> closed) override;
+protected:
+    void present(const platform::BoxContent& box, std::function<void()> closed) override;
 };
 
-// The game separates lines with a lone CR; the message box wants CR LF.
-std::wstring messageBoxText(std::string_view utf8);
+// A box's lines as the message box wants them: CR LF between them.
+std::wstring messageBoxText(const std::vector<std::string>& lines);
 
 }  // namespace poroten::platform::win32

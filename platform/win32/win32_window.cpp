@@ -13,6 +13,7 @@
 
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_display.h"
+#include "platform/win32/win32_keys.h"
 #include "platform/window_rules.h"
 
 namespace poroten::platform::win32 {
@@ -20,18 +21,6 @@ namespace poroten::platform::win32 {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
-
-// Whether a WM_CHAR character reaches the game: Enter does; Ctrl with a
-// letter arrives as a control character, and that, Backspace and Escape do not.
-bool typesForGame(char32_t character) {
-    const std::u32string text(1, character);
-    platform::KeyPress key;
-    key.enter = character == U'\r';
-    key.text = text;
-    key.modifiers = {GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0,
-                     GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0};
-    return platform::typedCharacters(key) == (key.enter ? std::u32string{13} : text);
-}
 
 [[noreturn]] void wrongControl(int id) {
     std::fprintf(stderr, "poroten: no control %d of the kind asked for\n", id);
@@ -141,6 +130,10 @@ void Win32Window::createControls() {
         control->hwnd_ = CreateWindowExW(
             exStyle, className, toWide(desc.text).c_str(), style, 0, 0, 0, 0, hwnd_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(desc.id)), instance, nullptr);
+        if (desc.kind == ControlKind::TextBox) {
+            // 0 lifts the edit control's own limit of 32,767 characters.
+            SendMessageW(control->hwnd_, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
+        }
         // Later controls lie over earlier ones where they overlap.
         SetWindowPos(control->hwnd_, HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -314,6 +307,14 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
+        case WM_KEYDOWN: {
+            const std::u32string typed = keypadTyping(wParam, lParam);
+            if (typed.empty()) {
+                break;
+            }
+            events_.onKeyPress(platform::kNoControl, typed.front());
+            return 0;
+        }
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             if (lParam == 0) {
@@ -351,7 +352,8 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!control || control->desc_.kind != ControlKind::Label) {
                 break;
             }
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            // Colour is 0x00BBGGRR, as a COLORREF.
+            SetTextColor(dc, control->desc_.textColour.value_or(GetSysColor(COLOR_WINDOWTEXT)));
             if (control->brush_) {
                 SetBkColor(dc, *control->desc_.backColour);
                 return reinterpret_cast<LRESULT>(control->brush_.get());

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/window.h"
-#include "platform/window_rules.h"
 #include "platform/win32/gdi_handle.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_window.h"
+#include "platform/window.h"
+#include "platform/window_rules.h"
 
 namespace poroten::platform::win32 {
 

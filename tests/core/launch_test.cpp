@@ -54,10 +54,10 @@ TEST(HighScoreSave, AProgramFolderThatStopsBeingWritableMovesTheSaveToTheUserFol
     files.unwritable.insert(files.programDirectory());
     store.HighScore = 9;
     store.HighName = "Q";
-    EXPECT_TRUE(store.SaveHighScore());
+    store.SaveHighScore();
     EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
     EXPECT_EQ(store.scoreFile(), inUserData);
-    EXPECT_EQ(files.contents(inUserData), "\x09\x00\x01\x00Q\x02\x00"s);
+    EXPECT_EQ(files.contents(inUserData), record(9, "Q"));
 
     // The next launch finds it there.
     highscore::Module1 next(files, codec, boxes);

@@ -75,8 +75,9 @@ BOOL CALLBACK printChild(HWND hwnd, LPARAM) {
     GetClassNameW(hwnd, className, 64);
     RECT r{};
     GetWindowRect(hwnd, &r);
-    print("child " + std::to_string(GetDlgCtrlID(hwnd)) + " " + poroten::platform::win32::toUtf8(className) +
-          " " + rectText(r) + " " + escaped(poroten::platform::win32::toUtf8(textOf(hwnd))));
+    print("child " + std::to_string(GetDlgCtrlID(hwnd)) + " " +
+          poroten::platform::win32::toUtf8(className) + " " + rectText(r) + " " +
+          escaped(poroten::platform::win32::toUtf8(textOf(hwnd))));
     return TRUE;
 }
 

@@ -245,15 +245,22 @@ TEST_F(Win32WindowTest, TypedCharactersReachTheGameFirst) {
     // A character beyond the BMP comes in two halves and is reported once.
     SendMessageW(hwnd, WM_CHAR, 0xD83D, 0);
     SendMessageW(hwnd, WM_CHAR, 0xDE00, 0);
+    // The keypad's 7 with Num Lock off still answers; Home of the arrow block,
+    // an extended key, does not.
+    SendMessageW(hwnd, WM_KEYDOWN, VK_HOME, 0x00470001);
+    SendMessageW(hwnd, WM_KEYDOWN, VK_HOME, 0x01470001);
     const std::vector<std::pair<int, char32_t>> expected{{platform::kNoControl, U'7'},
                                                          {platform::kNoControl, 13},
                                                          {platform::kNoControl, 0xFF19},
-                                                         {platform::kNoControl, 0x1F600}};
+                                                         {platform::kNoControl, 0x1F600},
+                                                         {platform::kNoControl, U'7'}};
     EXPECT_EQ(events.keys, expected);
 
     Recorder dialogEvents;
     auto dialog = factory.createWindow(dialogLayout(), dialogEvents);
     const HWND edit = GetDlgItem(dialogHwnd(), Dialog::Text1);
+    // The name box takes names of any length.
+    EXPECT_GT(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 0x10000);
     SendMessageW(edit, WM_CHAR, L'a', 0);
     dialogEvents.takeKeys = true;
     SendMessageW(edit, WM_CHAR, L'b', 0);  // taken by the game: not typed
