@@ -9,6 +9,7 @@
 
 namespace poroten::platform::qt {
 
+// A single-shot precise QTimer armed for each tick by the shared schedule.
 class QtTimer : public Timer {
 public:
     QtTimer(std::chrono::milliseconds interval, std::function<void()> onTimer);
@@ -16,8 +17,15 @@ public:
     bool isEnabled() const override;
 
 private:
+    using Clock = std::chrono::steady_clock;
+    void arm(Clock::time_point now);
+    void fired();
+
     QTimer timer_;
+    std::chrono::milliseconds interval_;
     std::function<void()> onTimer_;
+    bool enabled_ = false;
+    Clock::time_point due_{};
 };
 
 class QtTimerFactory : public TimerFactory {
