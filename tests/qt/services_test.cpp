@@ -1,4 +1,4 @@
-// Timers and quitting on Qt.
+// Quitting on Qt, and the ending reported.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -19,52 +19,6 @@ namespace poroten::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-TEST(QtTimers, RepeatUntilStoppedAndMayBeSwitchedFromAnyHandler) {
-    platform::qt::QtTimerFactory timers;
-    int firstTicks = 0;
-    int secondTicks = 0;
-    std::unique_ptr<platform::Timer> second;
-    std::unique_ptr<platform::Timer> first = timers.createTimer(20ms, [&] {
-        // The second tick hands over to the other timer and stops this one.
-        if (++firstTicks == 2) {
-            first->setEnabled(false);
-            second->setEnabled(true);
-        }
-    });
-    second = timers.createTimer(20ms, [&] { ++secondTicks; });
-
-    QTest::qWait(80);
-    EXPECT_FALSE(first->isEnabled());
-    EXPECT_EQ(firstTicks, 0) << "timers are created disabled";
-
-    first->setEnabled(true);
-    EXPECT_TRUE(first->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return secondTicks >= 3; }, 5000));
-    EXPECT_EQ(firstTicks, 2);
-    EXPECT_FALSE(first->isEnabled());
-    EXPECT_TRUE(second->isEnabled());
-
-    second->setEnabled(false);
-    const int stoppedAt = secondTicks;
-    QTest::qWait(80);
-    EXPECT_EQ(secondTicks, stoppedAt);
-}
-
-TEST(QtTimers, EnablingARunningTimerRestartsItsInterval) {
-    platform::qt::QtTimerFactory timers;
-    int ticks = 0;
-    auto timer = timers.createTimer(1000ms, [&] { ++ticks; });
-    timer->setEnabled(true);
-    // Re-enabled every 100 ms, it never reaches a full interval; the margin
-    // is wide so that a busy machine does not make it tick anyway.
-    for (int i = 0; i < 6; ++i) {
-        QTest::qWait(100);
-        timer->setEnabled(true);
-    }
-    EXPECT_EQ(ticks, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 1; }, 5000));
-}
 
 TEST(QtApplication, QuitHidesEveryWindowAndEndsTheEventLoop) {
     platform::qt::QtWindowFactory factory;

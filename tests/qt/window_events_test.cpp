@@ -119,14 +119,6 @@ TEST_F(WindowEvents, MenusFollowTheDescriptionAndAccessKeysWork) {
     EXPECT_TRUE(events.keys.empty()) << "access keys are not typed characters";
 }
 
-TEST_F(WindowEvents, CloseBoxAsksTheGameAndLeavesTheWindowOpen) {
-    QWidget* form = open(game::form1Layout());
-    ASSERT_NE(form, nullptr);
-    form->close();
-    EXPECT_EQ(events.closeRequests, 1);
-    EXPECT_TRUE(form->isVisible());
-}
-
 TEST_F(WindowEvents, LabelsTellScreenReadersTheirCurrentText) {
     QWidget* form = open(game::form1Layout());
     ASSERT_NE(form, nullptr);

@@ -283,13 +283,15 @@ private:
 };
 
 struct CountedBoxes : platform::MessageBoxes {
-    void show(std::string_view, std::string_view, std::function<void()> closed) override {
+    int shown = 0;
+
+protected:
+    void present(const platform::BoxContent&, std::function<void()> closed) override {
         ++shown;
         if (closed) {
             closed();
         }
     }
-    int shown = 0;
 };
 
 // Opens the file unshared, as a virus scanner or a sync tool does, and lets
