@@ -12,6 +12,7 @@
 
 #include "highscore/high_score_store.h"
 #include "highscore/name_window.h"
+#include "highscore/score_file.h"
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
 
@@ -37,7 +38,8 @@ TEST(NameDialog, EnterInTheNameBoxSavesTheNameAndClosesTheWindow) {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::Dialog);
-    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ"));
+    EXPECT_EQ(accessible->text(QAccessible::Name),
+              QString::fromStdString(highscore::dialogLayout().caption));
 
     QTest::keyClicks(name, QStringLiteral("abc"));
     QInputMethodEvent composed;
@@ -53,12 +55,8 @@ TEST(NameDialog, EnterInTheNameBoxSavesTheNameAndClosesTheWindow) {
 
     std::ifstream in(store.scoreFile(), std::ios::binary);
     const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string expected(
-        "\x07\x00\x07\x00"
-        "abc\xFB\xFC\x8B\xB4"
-        "\x02\x00",
-        13);
-    EXPECT_EQ(saved, expected);
+    EXPECT_EQ(saved, highscore::scoreRecBytes(
+                         {7, platform.codec().toCodePage932("abc髙橋"), highscore::kValidMarker}));
 }
 
 TEST(NameDialog, TheNameBoxHasNoLengthLimit) {
@@ -83,7 +81,7 @@ TEST(NameDialog, TheNameBoxHasNoLengthLimit) {
     EXPECT_EQ(store.HighName, typed);
     std::ifstream in(store.scoreFile(), std::ios::binary);
     const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(saved, std::string("\x00\x00\x42\x9C", 4) + typed + std::string("\x02\x00", 2));
+    EXPECT_EQ(saved, highscore::scoreRecBytes({0, typed, highscore::kValidMarker}));
 }
 
 }  // namespace

@@ -18,13 +18,15 @@
 #include "highscore/high_score_store.h"
 #include "menu/menu_commands.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/window_rules.h"
 #include "qt_test_support.h"
 
 namespace poroten::testing {
 namespace {
 
 QRect pixelsOf(const platform::TwipRect& r) {
-    return QRect(r.left / 15, r.top / 15, r.width / 15, r.height / 15);
+    const platform::PixelRect p = platform::toPixels(r);
+    return QRect(p.left, p.top, p.width, p.height);
 }
 
 QColor colourOf(platform::Colour c) {
@@ -63,15 +65,17 @@ protected:
 };
 
 TEST_F(MainWindow, ClientAreaAndLabelsSitAtTheirTwipPlaces) {
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("ポロテン"));
-    EXPECT_EQ(window->accessibleName(), QStringLiteral("ポロテン"));
+    EXPECT_EQ(window->windowTitle(), QString::fromStdString(desc.caption));
+    EXPECT_EQ(window->accessibleName(), QString::fromStdString(desc.caption));
 
-    // The menu bar sits above the client area, which alone is 353 x 202.
+    // The menu bar sits above the client area.
     const auto* bar = window->findChild<QMenuBar*>();
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(client->size(), QSize(353, 202));
+    const QSize clientSize(platform::twipsToPixels(desc.clientWidth),
+                           platform::twipsToPixels(desc.clientHeight));
+    EXPECT_EQ(client->size(), clientSize);
     EXPECT_EQ(client->geometry().topLeft(), QPoint(0, bar->geometry().bottom() + 1));
-    EXPECT_EQ(window->size(), QSize(353, bar->height() + 202));
+    EXPECT_EQ(window->size(), QSize(clientSize.width(), bar->height() + clientSize.height()));
 
     // Fixed size, close box only.
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
@@ -121,10 +125,10 @@ TEST_F(MainWindow, ReturnKeyStartsAGameAndScreenReadersSeeTheNewText) {
 
     QLabel* message = window->findChild<QLabel*>(QStringLiteral("Label6"));
     ASSERT_NE(message, nullptr);
-    EXPECT_EQ(message->text(), QStringLiteral("数字を覚えてね"));
+    EXPECT_EQ(message->text(), QString::fromUtf8(game::text::Memorize));
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(message);
     ASSERT_NE(accessible, nullptr);
-    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("数字を覚えてね"));
+    EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(game::text::Memorize));
 
     for (int i = 0; i < 3; ++i) {
         const QLabel* cell = window->findChild<QLabel*>(QStringLiteral("Label1(%1)").arg(i));
@@ -138,12 +142,12 @@ TEST_F(MainWindow, ScreenReadersSeeAWindowNamedByItsCaption) {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::Window);
-    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("ポロテン"));
+    EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromStdString(desc.caption));
 }
 
 // Triggers the menu item with this text and reads the box it opens from inside
 // the box's own modal loop: {title, text}.
-std::pair<QString, QString> boxOpenedBy(QWidget* window, const QString& itemText) {
+std::pair<QString, QString> boxOpenedBy(QWidget* window, const platform::MenuDesc& item) {
     std::pair<QString, QString> seen;
     QTimer poll;
     poll.setInterval(10);
@@ -156,7 +160,7 @@ std::pair<QString, QString> boxOpenedBy(QWidget* window, const QString& itemText
     });
     poll.start();
     for (QAction* action : window->findChildren<QAction*>()) {
-        if (action->text() == itemText) {
+        if (action->text() == QString::fromStdString(item.text)) {
             action->trigger();
             break;
         }
@@ -167,15 +171,16 @@ std::pair<QString, QString> boxOpenedBy(QWidget* window, const QString& itemText
 TEST_F(MainWindow, TheMenuBoxesShowTheirExactTexts) {
     store.HighScore = 12;
     store.HighName = "A";
-    const auto best = boxOpenedBy(window, QStringLiteral("ハイスコア(&H)"));
-    EXPECT_EQ(best.first, QStringLiteral("ハイスコア"));
-    EXPECT_EQ(best.second, QStringLiteral("現在の最高得点は\nAさん　12点"));
+    const auto lines = [](const std::string& text) {
+        return QString::fromStdString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    };
+    const auto best = boxOpenedBy(window, desc.menu.at(0).items.at(1));
+    EXPECT_EQ(best.first, QString::fromUtf8(menu::kHighScoreTitle));
+    EXPECT_EQ(best.second, lines(menu::highScoreText("A", 12)));
 
-    const auto about = boxOpenedBy(window, QStringLiteral("バージョン情報(&A)"));
-    EXPECT_EQ(about.first, QStringLiteral("バージョン情報"));
-    EXPECT_EQ(about.second, QStringLiteral("ポロテン　　Ver 1.0\n\n制作　") +
-                                QString::fromUtf8(menu::kMaker) + QStringLiteral("\n\nURL：") +
-                                QString::fromUtf8(menu::kWebAddress));
+    const auto about = boxOpenedBy(window, desc.menu.at(1));
+    EXPECT_EQ(about.first, QString::fromUtf8(menu::kAboutTitle));
+    EXPECT_EQ(about.second, lines(menu::aboutText()));
 }
 
 }  // namespace
