@@ -41,6 +41,16 @@ enum class Align { Left, Centre, Right };
 
 enum class ControlKind { Label, TextBox, Button };
 
+// The names the page and the test suites know them by.
+constexpr const char* nameOf(Align align) {
+    return align == Align::Centre ? "center" : align == Align::Right ? "right" : "left";
+}
+constexpr const char* nameOf(ControlKind kind) {
+    return kind == ControlKind::TextBox  ? "textbox"
+           : kind == ControlKind::Button ? "button"
+                                         : "label";
+}
+
 struct FontDesc {
     std::string face;  // empty: the window's default font
     int points = 0;    // 0: the default size

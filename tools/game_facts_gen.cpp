@@ -19,35 +19,9 @@
 
 namespace {
 
-using poroten::platform::Align;
 using poroten::platform::Colour;
-using poroten::platform::ControlKind;
 using poroten::platform::JsonWriter;
 namespace platform = poroten::platform;
-
-const char* nameOf(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Label:
-            return "label";
-        case ControlKind::TextBox:
-            return "textbox";
-        case ControlKind::Button:
-            return "button";
-    }
-    return "label";
-}
-
-const char* nameOf(Align align) {
-    switch (align) {
-        case Align::Left:
-            return "left";
-        case Align::Centre:
-            return "centre";
-        case Align::Right:
-            return "right";
-    }
-    return "left";
-}
 
 void rgb(JsonWriter& json, Colour colour) {
     json.beginArray()
@@ -111,7 +85,12 @@ void window(JsonWriter& json, const platform::WindowDesc& w) {
     json.key("controls").beginObject();
     for (const auto& c : w.controls) {
         json.key(c.name).beginObject();
-        json.key("id").value(c.id).key("kind").value(nameOf(c.kind)).key("text").value(c.text);
+        json.key("id")
+            .value(c.id)
+            .key("kind")
+            .value(platform::nameOf(c.kind))
+            .key("text")
+            .value(c.text);
         json.key("twips");
         rect(json, c.bounds.left, c.bounds.top, c.bounds.width, c.bounds.height);
         const platform::PixelRect p = platform::toPixels(c.bounds);
@@ -120,7 +99,7 @@ void window(JsonWriter& json, const platform::WindowDesc& w) {
         json.key("back");
         c.backColour ? rgb(json, *c.backColour) : void(json.null());
         json.key("face").value(c.font.face).key("points").value(c.font.points);
-        json.key("align").value(nameOf(c.align)).key("tab").value(c.tabIndex);
+        json.key("align").value(platform::nameOf(c.align)).key("tab").value(c.tabIndex);
         json.endObject();
     }
     json.endObject().endObject();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/json.h"
 #include "platform/window_rules.h"
 
 namespace poroten::platform::web {
@@ -10,21 +11,7 @@ namespace poroten::platform::web {
 namespace {
 
 void appendJsonString(std::string& out, std::string_view text) {
-    out += '"';
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
+    out += jsonString(text);
 }
 
 void appendColour(std::string& out, const std::optional<Colour>& colour) {
@@ -50,30 +37,6 @@ void appendMenu(std::string& out, const std::vector<MenuDesc>& menu) {
         out += '}';
     }
     out += ']';
-}
-
-const char* kindName(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Label:
-            return "label";
-        case ControlKind::TextBox:
-            return "textbox";
-        case ControlKind::Button:
-            return "button";
-    }
-    return "label";
-}
-
-const char* alignName(Align align) {
-    switch (align) {
-        case Align::Left:
-            return "left";
-        case Align::Centre:
-            return "center";
-        case Align::Right:
-            return "right";
-    }
-    return "left";
 }
 
 }  // namespace
@@ -121,7 +84,7 @@ std::string windowJson(const WindowDesc& d) {
         first = false;
         out += std::to_string(c->id);
         out += ",\"kind\":\"";
-        out += kindName(c->kind);
+        out += nameOf(c->kind);
         out += "\",\"name\":";
         appendJsonString(out, c->name);
         out += ",\"text\":";
@@ -135,7 +98,7 @@ std::string windowJson(const WindowDesc& d) {
         appendJsonString(out, c->font.face);
         out += ",\"points\":" + std::to_string(c->font.points);
         out += ",\"align\":\"";
-        out += alignName(c->align);
+        out += nameOf(c->align);
         out += "\"}";
     }
     out += "]}";
