@@ -42,7 +42,7 @@ TEST_F(GameTest, EnterShowsThreeDigitsReseedingBeforeEachDraw) {
     EXPECT_EQ(cells()[1], "7");
     EXPECT_EQ(cells()[2], "1");
     EXPECT_EQ(cells()[3], "");
-    EXPECT_EQ(countdown(), "3");
+    EXPECT_EQ(countdown(), at(kMemorize));
     EXPECT_EQ(score(), "0");
     EXPECT_EQ(message(), game::text::Memorize);
     EXPECT_TRUE(timer2().isEnabled());
@@ -63,14 +63,15 @@ TEST_F(GameTest, TheMenuStartCommandStartsAGameLikeEnter) {
 TEST_F(GameTest, MemorizeCountsThreeTicksThenBlanksAndOpensInput) {
     platform.random.script({4, 7, 1});
     press(13);
-    timer2().fire();
-    EXPECT_EQ(countdown(), "2");
-    timer2().fire();
-    EXPECT_EQ(countdown(), "1");
+    for (long left = kMemorize - 1; left > 0; --left) {
+        timer2().fire();
+        EXPECT_EQ(countdown(), at(left));
+    }
     EXPECT_EQ(cells()[0], "4");
-    // The tick that reaches 0 shows 5 at once: the countdown never rests at 0 here.
+    // The tick that reaches 0 shows the answer time at once: the countdown
+    // never rests at 0 here.
     timer2().fire();
-    EXPECT_EQ(countdown(), "5");
+    EXPECT_EQ(countdown(), at(kAnswer));
     EXPECT_EQ(cells(), kEmptyRow);
     EXPECT_EQ(message(), game::text::Start);
     EXPECT_FALSE(timer2().isEnabled());
@@ -85,7 +86,7 @@ TEST_F(GameTest, MemorizeCountsThreeTicksThenBlanksAndOpensInput) {
 TEST_F(GameTest, ARightRowTurnsCellsBlueThenScoresAndShowsTheNextRow) {
     startAndMemorize({4, 7, 1});
     timer1().fire();
-    EXPECT_EQ(countdown(), "4");
+    EXPECT_EQ(countdown(), at(kAnswer - 1));
     pressDigits("47");
     EXPECT_EQ(cells()[0], "4");
     EXPECT_EQ(cells()[1], "7");
@@ -98,7 +99,7 @@ TEST_F(GameTest, ARightRowTurnsCellsBlueThenScoresAndShowsTheNextRow) {
     platform.random.script({2, 8, 6});
     press(U'1');
     EXPECT_EQ(score(), "1");
-    EXPECT_EQ(countdown(), "3");
+    EXPECT_EQ(countdown(), at(kMemorize));
     EXPECT_EQ(message(), game::text::Memorize);
     EXPECT_EQ(cells()[0], "2");
     EXPECT_EQ(cells()[1], "8");
@@ -156,9 +157,9 @@ TEST_F(GameTest, FiveAnswerTicksRunOutWithTimeUpKeepingTheScore) {
     platform.random.script({1, 1, 1});
     pressDigits("471");
     memorize();
-    for (const char* expected : {"4", "3", "2", "1"}) {
+    for (long left = kAnswer - 1; left > 0; --left) {
         timer1().fire();
-        EXPECT_EQ(countdown(), expected);
+        EXPECT_EQ(countdown(), at(left));
     }
     EXPECT_TRUE(platform.messageBoxes.shown.empty());
     timer1().fire();
@@ -265,13 +266,13 @@ TEST_F(GameTest, RestartDuringAnswerStopsTheOldCountdownAndClearsTheRow) {
     EXPECT_TRUE(timer2().isEnabled());
     EXPECT_EQ(cell(0).colour(), Green);
     EXPECT_EQ(cells()[0], "6");
-    EXPECT_EQ(countdown(), "3");
+    EXPECT_EQ(countdown(), at(kMemorize));
     EXPECT_EQ(score(), "0");
-    for (int tick = 0; tick < 5; ++tick) {
+    for (long tick = 0; tick < kAnswer; ++tick) {
         timer1().fire();
     }
     EXPECT_TRUE(platform.messageBoxes.shown.empty());
-    EXPECT_EQ(countdown(), "3");
+    EXPECT_EQ(countdown(), at(kMemorize));
 }
 
 TEST_F(RowGrowthTest, RestartFromALongRowClearsTheExtraCells) {
@@ -288,10 +289,9 @@ TEST_F(GameTest, RestartDuringMemorizeCountsDownFromThreeAgain) {
     timer2().fire();
     platform.random.script({3, 3, 3});
     press(13);
-    EXPECT_EQ(countdown(), "3");
+    EXPECT_EQ(countdown(), at(kMemorize));
     timer2().fire();
-    timer2().fire();
-    EXPECT_EQ(countdown(), "1");
+    EXPECT_EQ(countdown(), at(kMemorize - 1));
     EXPECT_FALSE(state().InputOpen);
 }
 

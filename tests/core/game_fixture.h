@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "fakes/fake_platform.h"
+#include "game/game_rules.h"
 #include "game/game_window.h"
+#include "platform/caption_number.h"
 
 namespace poroten::testing {
 
@@ -54,10 +56,14 @@ protected:
         memorize();
     }
     void memorize() {
-        for (int i = 0; i < 3; ++i) {
+        for (long i = 0; i < game::kMemorizeSeconds; ++i) {
             timer2().fire();
         }
     }
+    // A countdown's text at n seconds.
+    static std::string at(long n) { return platform::decimalText(n); }
+    static constexpr long kMemorize = game::kMemorizeSeconds;
+    static constexpr long kAnswer = game::kAnswerSeconds;
     // Starts a game and plays rows of zeros right until the score reaches target.
     void playRowsTo(int target) {
         const std::size_t boxesBefore = platform.messageBoxes.shown.size();

@@ -125,7 +125,7 @@ TEST_F(NewRecordTest, BoxesThatStayOpenDelayWhatFollowsThemAndStackInOrder) {
     memorize();
     // The best-score box is open while the answer countdown runs out behind it.
     window->command(menu::mnuFileHigh);
-    for (int i = 0; i < 5; ++i) {
+    for (long i = 0; i < kAnswer; ++i) {
         timer1().fire();
     }
     ASSERT_EQ(platform.messageBoxes.openCount(), 2u);
