@@ -56,8 +56,8 @@ purge
 
 echo "== the Windows installer and zip, under Wine"
 configure_windows_build "$root/build-win" -DPOROTEN_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine
-cmake --build "$root/build-win" --target poroten_probe -j2 >/dev/null
+cmake --build "$root/build-win" --target poroten_probe poroten_game_facts -j2 >/dev/null
 start_wine_session "$work/wineprefix"
-python3 tests/win32/install_test.py --setup "$dist/poroten-$version-win64-setup.exe" \
+POROTEN_FACTS=$root/build-win/game_facts.json python3 tests/win32/install_test.py --setup "$dist/poroten-$version-win64-setup.exe" \
     --zip "$dist/poroten-$version-win64.zip" --probe "$root/build-win/tests/win32/poroten_probe.exe" \
     --work "$work/wine" --version "$version"
