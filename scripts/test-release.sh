@@ -45,6 +45,12 @@ with zipfile.ZipFile(archive) as z, open(licence, "rb") as f:
 print("LICENSE in", archive)
 PY
 
+# The suites that play the release files expect the game's texts and records
+# from its facts file, which any build with tests writes.
+configure_windows_build "$root/build-win" -DPOROTEN_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine
+cmake --build "$root/build-win" --target poroten_probe poroten_game_facts -j2 >/dev/null
+export POROTEN_FACTS=$root/build-win/game_facts.json
+
 echo "== the .deb, installed with apt-get"
 deb=$(echo "$dist"/poroten_*_amd64.deb)
 version=$(dpkg-deb -f "$deb" Version)
@@ -55,8 +61,6 @@ POROTEN_INSTALLED_DEB=$deb python3 tests/e2e/run_e2e.py --binary /usr/bin/porote
 purge
 
 echo "== the Windows installer and zip, under Wine"
-configure_windows_build "$root/build-win" -DPOROTEN_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine
-cmake --build "$root/build-win" --target poroten_probe -j2 >/dev/null
 start_wine_session "$work/wineprefix"
 python3 tests/win32/install_test.py --setup "$dist/poroten-$version-win64-setup.exe" \
     --zip "$dist/poroten-$version-win64.zip" --probe "$root/build-win/tests/win32/poroten_probe.exe" \

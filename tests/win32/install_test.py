@@ -4,8 +4,8 @@
     install_test.py --setup SETUP.exe --zip ZIP --probe poroten_probe.exe --work DIR --version V
 
 The installer, run silently (/S), puts the program, its read-me files and an
-uninstaller in %LOCALAPPDATA%\\Programs\\poroten, a Start-menu shortcut
-ポロテン and an entry in Apps & features; the installed program plays the
+uninstaller in %LOCALAPPDATA%\\Programs\\poroten, a Start-menu shortcut named
+as the game's window and an entry in Apps & features; the installed program plays the
 smoke test there and keeps its record beside itself; the uninstaller (/S)
 takes program, shortcut and entry away and leaves the record. The zip's
 program plays from a fresh folder. Both carry the version given.
@@ -23,12 +23,15 @@ import time
 import zipfile
 
 from smoke_test import Failure, check
+from game_facts import MAIN_TITLE, SCORE_FILE
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\poroten"
-SHORTCUT = "ポロテン.lnk"
+SHORTCUT = MAIN_TITLE + ".lnk"
 PUBLISHER = "poroten project"
-READMES = ["README.txt", "はじめに.txt"]
+# The read-me files the Windows packaging carries, each installed and zipped.
+PACKAGING = os.path.join(os.path.dirname(os.path.dirname(HERE)), "packaging", "windows")
+READMES = sorted(name for name in os.listdir(PACKAGING) if name.endswith(".txt"))
 LICENSE = "LICENSE.txt"
 
 
@@ -136,7 +139,7 @@ def test_installer(args):
     windows_folder = entry.get("InstallLocation", "")
     program_kib = sum(os.path.getsize(os.path.join(folder, f))
                       for f in ["poroten.exe", LICENSE, *READMES]) / 1024
-    check(entry.get("DisplayName") == "ポロテン" and entry.get("DisplayVersion") == args.version
+    check(entry.get("DisplayName") == MAIN_TITLE and entry.get("DisplayVersion") == args.version
           and entry.get("Publisher") == PUBLISHER
           and entry.get("DisplayIcon") == windows_folder + "\\poroten.exe,0"
           and entry.get("UninstallString") == '"%s\\uninstall.exe"' % windows_folder
@@ -146,14 +149,14 @@ def test_installer(args):
           "estimated size %s KiB for %.0f KiB of files" % (entry.get("EstimatedSize"), program_kib))
 
     smoke(exe, args.probe, os.path.join(args.work, "installed"))
-    record = os.path.join(folder, "m_score.sav")
+    record = os.path.join(folder, SCORE_FILE)
     with open(record, "rb") as f:
         kept = f.read()
 
     check(wine(os.path.join(folder, "uninstall.exe"), "/S").returncode == 0,
           "silent uninstall (/S) exits 0")
     # The uninstaller runs on from a copy of itself in the temporary folder.
-    wait_until("the uninstaller to finish", lambda: os.listdir(folder) == ["m_score.sav"])
+    wait_until("the uninstaller to finish", lambda: os.listdir(folder) == [SCORE_FILE])
     check(not os.path.exists(shortcut), "the shortcut is gone")
     check(uninstall_entry() is None, "the Apps & features entry is gone")
     with open(record, "rb") as f:
@@ -175,11 +178,11 @@ def test_zip(args):
     for readme in READMES:
         with open(os.path.join(folder, top, readme), "rb") as f:
             text = f.read()
-        check(text.startswith(b"\xef\xbb\xbf") and b"\r\n" in text and b"m_score.sav" in text
+        check(text.startswith(b"\xef\xbb\xbf") and b"\r\n" in text and SCORE_FILE.encode() in text
               and args.version.encode() in text, "%s: UTF-8 with BOM, CRLF, names the record" % readme)
     check_licence(os.path.join(folder, top, LICENSE))
     smoke(exe, args.probe, os.path.join(args.work, "zip"))
-    check(os.path.isfile(os.path.join(folder, top, "m_score.sav")), "the record is beside the unzipped program")
+    check(os.path.isfile(os.path.join(folder, top, SCORE_FILE)), "the record is beside the unzipped program")
 
 
 def main():

@@ -11,10 +11,11 @@ import shutil
 import subprocess
 import sys
 
-from smoke_test import (DIALOG_TITLE, MAIN_TITLE, Failure, Session, check, record_bytes)
+from smoke_test import DIALOG_TITLE, Failure, Session, check, record_of
 from two_copies_test import digits_shown, launch, play_to
+from game_facts import MAIN_TITLE, NAME_WINDOW, SCORE_FILE, control
 
-TEXT1 = 2  # the name window's text box
+TEXT1 = control(NAME_WINDOW, "Text1")["id"]  # the name box
 PARTIAL_NAME = "Par"
 
 
@@ -51,14 +52,14 @@ def run(s):
                lambda: ((s.texts(DIALOG_TITLE) or {}).get(TEXT1) == PARTIAL_NAME), 10)
     check(s.probe(MAIN_TITLE) is None, "the main window is hidden behind the name window")
     end_session(s, s.game, "with the name window open")
-    expected = record_bytes(1, PARTIAL_NAME)
-    check(files_in(folder) == {"poroten.exe": open(exe, "rb").read(), "m_score.sav": expected},
+    expected = record_of(1, PARTIAL_NAME)
+    check(files_in(folder) == {"poroten.exe": open(exe, "rb").read(), SCORE_FILE: expected},
           "beside the program: the record with the name typed so far, nothing else")
-    check(files_in(user_folder) == {"m_score.sav": expected},
+    check(files_in(user_folder) == {SCORE_FILE: expected},
           "in the user's folder: the same record, nothing else")
 
     before = {path: (os.stat(path).st_mtime_ns, open(path, "rb").read())
-              for path in (os.path.join(folder, "m_score.sav"), s.user_record)}
+              for path in (os.path.join(folder, SCORE_FILE), s.user_record)}
     s.game = launch(s, exe, folder)
     s.wait_for("the main window", lambda: s.probe(MAIN_TITLE), 90)
     s.keys(MAIN_TITLE, "Return")
@@ -66,8 +67,8 @@ def run(s):
     end_session(s, s.game, "during a game")
     after = {path: (os.stat(path).st_mtime_ns, open(path, "rb").read()) for path in before}
     check(after == before, "no name window: neither record was written")
-    check(sorted(os.listdir(folder)) == ["m_score.sav", "poroten.exe"]
-          and os.listdir(user_folder) == ["m_score.sav"], "no lock or temporary file left")
+    check(sorted(os.listdir(folder)) == sorted([SCORE_FILE, "poroten.exe"])
+          and os.listdir(user_folder) == [SCORE_FILE], "no lock or temporary file left")
 
 
 def main():

@@ -4,11 +4,12 @@
 Keys go in as X key events (xdotool); what the windows show is read from
 screenshots (ImageMagick) and, for the digits to type back, from the window's
 own controls through a small Win32 helper (poroten_probe.exe) in the same
-Wine session. Checks: the window comes up; Enter shows three digits on green
-cells; right answers turn cells blue and score a point; a wrong key opens the
-message box; the new record takes a name and is written beside the program
-and in the user's folder in the score file's exact bytes; File > Exit ends
-the process.
+Wine session. Checks: the window comes up; Enter shows the first row's
+digits on green cells; right answers turn cells blue and score a point; a
+wrong key opens the message box; the new record takes a name and is written
+beside the program and in the user's folder in the score file's exact bytes;
+File > Exit ends the process. Every text, colour, size and byte expected is
+the game's own, from the facts file the build writes (POROTEN_FACTS).
 """
 import argparse
 import os
@@ -16,17 +17,42 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-MAIN_TITLE = "ポロテン"
-DIALOG_TITLE = "ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ"
-BOX_TITLE = "poroten"
-LABEL3, LABEL5, LABEL6 = 103, 105, 106
-GREEN = (0, 255, 0)
-BLUE = (0, 0, 255)
-TEAL = (0, 192, 192)
+sys.path.insert(1, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))  # game_facts
+from game_facts import (BOX_TITLE, BOXES, CELL_COUNT, COLOURS, FIRST_ROW, MAIN,  # noqa: E402
+                        MAIN_TITLE, NAME_TITLE, PRESS_RETURN, RECORD, SCORE_FILE, START,
+                        WRONG_KEY, cell_name, control, high_score_lines, menu_text,
+                        record_bytes)
+
+DIALOG_TITLE = NAME_TITLE
+HIGH_SCORE_TITLE = BOXES["highScoreTitle"]
+LABEL5 = control(MAIN, "Label5")["id"]  # the score
+LABEL6 = control(MAIN, "Label6")["id"]  # the message line
+CELL_IDS = [control(MAIN, cell_name(i))["id"] for i in range(CELL_COUNT)]
+GREEN = COLOURS["green"]
+BLUE = COLOURS["blue"]
+TEAL = COLOURS["teal"]
 NAME = "Wine"
+
+
+def menu_keys(*names):
+    """The keys that reach a menu entry: Alt and each access key on the way."""
+    keys = []
+    for name in names:
+        text = menu_text(name, access_mark=True)
+        letter = text[text.index("&") + 1].lower()
+        keys.append("alt+" + letter if not keys else letter)
+    return keys
+
+
+def box_text(lines):
+    """A box's lines as the Windows box's text holds them."""
+    return "\r\n".join(lines)
+
+
+def record_of(score, name):
+    return record_bytes(score, name.encode("cp932"))
 
 
 class Failure(Exception):
@@ -65,17 +91,17 @@ class Session:
             self.env["DISPLAY"] = ":" + f.readline().strip()
 
     def user_folder(self):
-        """%APPDATA%\\poroten, where every copy of the game keeps the record too."""
+        """The game's folder in %APPDATA%, where every copy keeps the record too."""
         shown = subprocess.run(["wine", "cmd", "/c", "echo %APPDATA%"], env=self.env,
                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                stderr=subprocess.DEVNULL, timeout=60).stdout.decode().strip()
         unix = subprocess.run(["winepath", "-u", shown], env=self.env, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, check=True).stdout.decode().strip()
-        return os.path.join(unix, "poroten")
+        return os.path.join(unix, RECORD["dataFolder"])
 
     def forget_records(self):
         """A player who never played: no record in the user's folder of this prefix."""
-        self.user_record = os.path.join(self.user_folder(), "m_score.sav")
+        self.user_record = os.path.join(self.user_folder(), SCORE_FILE)
         shutil.rmtree(os.path.dirname(self.user_record), ignore_errors=True)
 
     def start_game(self):
@@ -90,7 +116,7 @@ class Session:
             os.makedirs(folder)
             self.exe = os.path.join(folder, "poroten.exe")
             shutil.copy(self.args.exe, self.exe)
-        self.score_file = os.path.join(folder, "m_score.sav")
+        self.score_file = os.path.join(folder, SCORE_FILE)
         self.game = subprocess.Popen(["wine", self.exe], cwd=folder, env=self.env,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -205,12 +231,6 @@ class Picture:
                    if sum(self.pixel(x, y)) < 200)
 
 
-def record_bytes(score, name):
-    """m_score.sav's record: score, name length, the name (ASCII here), marker 2."""
-    return (score.to_bytes(2, "little") + len(name).to_bytes(2, "little") + name.encode("ascii")
-            + b"\x02\x00")
-
-
 def unescape(text):
     return re.sub(r"\\(.)", lambda m: {"r": "\r", "n": "\n"}.get(m.group(1), m.group(1)), text)
 
@@ -220,49 +240,56 @@ def near(colour, expected, tolerance=8):
 
 
 def cell_rects(shown):
-    return [shown["children"][i]["rect"] for i in range(10)]
+    return [shown["children"][i]["rect"] for i in CELL_IDS]
+
+
+def row_shown(s):
+    """The first row's digits once the cells show them, else None."""
+    texts = s.texts() or {}
+    return texts if texts.get(CELL_IDS[0]) else None
 
 
 def play(s):
     shown = s.wait_for("the main window", lambda: s.probe(MAIN_TITLE), 90)
     check(shown["window"] is not None, "window %s is on screen" % MAIN_TITLE)
     client = shown["window"]["client"]
-    check((client[2] - client[0], client[3] - client[1]) == (353, 202),
-          "client area is 5295 x 3030 twips at 96 dpi (353 x 202 px)")
-    check(shown["children"][LABEL6]["text"] == "リターンを押してね", "waits for Enter")
+    check([client[2] - client[0], client[3] - client[1]] == MAIN["clientPixels"],
+          "client area is %s twips at 96 dpi (%s px)" % (MAIN["client"], MAIN["clientPixels"]))
+    check(shown["children"][LABEL6]["text"] == PRESS_RETURN, "waits for Enter")
     picture = s.screenshot("start")
     check(near(picture.pixel(client[0] + 4, client[1] + 4), TEAL), "teal window background")
     cells = cell_rects(shown)
 
-    # Enter: the first row of three digits on green cells.
+    # Enter: the first row of digits on green cells.
     s.keys(MAIN_TITLE, "Return")
-    texts = s.wait_for("the digits", lambda: (lambda t: t if t and t[0] else None)(s.texts()), 10)
-    digits = [texts[i] for i in range(3)]
+    texts = s.wait_for("the digits", lambda: row_shown(s), 10)
+    digits = [texts[i] for i in CELL_IDS[:FIRST_ROW]]
     picture = s.screenshot("digits")
-    check(all(len(d) == 1 and d.isdigit() for d in digits) and all(texts[i] == "" for i in range(3, 10)),
-          "three digits shown: %s" % "".join(digits))
-    check(all(near(picture.pixel(r[0] + 3, r[1] + 3), GREEN) for r in cells), "all ten cells green")
+    check(all(len(d) == 1 and d.isdigit() for d in digits)
+          and all(texts[i] == "" for i in CELL_IDS[FIRST_ROW:]),
+          "%d digits shown: %s" % (FIRST_ROW, "".join(digits)))
+    check(all(near(picture.pixel(r[0] + 3, r[1] + 3), GREEN) for r in cells), "all cells green")
     inked = [picture.dark_pixels(r) for r in cells]
-    check(all(n > 30 for n in inked[:3]) and all(n == 0 for n in inked[3:]),
-          "digit ink in the first three cells only %s" % inked)
+    check(all(n > 30 for n in inked[:FIRST_ROW]) and all(n == 0 for n in inked[FIRST_ROW:]),
+          "digit ink in the first row's cells only %s" % inked)
 
     # The answer: each right digit turns its cell blue; the whole row scores a point.
-    s.wait_for("the answer phase", lambda: (s.texts() or {}).get(LABEL6) == "スタート", 10)
+    s.wait_for("the answer phase", lambda: (s.texts() or {}).get(LABEL6) == START, 10)
     s.keys(MAIN_TITLE, digits[0])
     picture = s.screenshot("first-answer")
     check(near(picture.pixel(cells[0][0] + 3, cells[0][1] + 3), BLUE), "a right digit turns its cell blue")
-    s.keys(MAIN_TITLE, digits[1], digits[2])
+    s.keys(MAIN_TITLE, *digits[1:])
     s.wait_for("score 1", lambda: (s.texts() or {}).get(LABEL5) == "1", 10)
     check(True, "score 1 after the row")
 
     # A wrong key ends the game with a message box.
-    texts = s.wait_for("the second row", lambda: (lambda t: t if t and t[0] else None)(s.texts()), 10)
-    wrong = str((int(texts[0]) + 1) % 10)
-    s.wait_for("the answer phase", lambda: (s.texts() or {}).get(LABEL6) == "スタート", 10)
+    texts = s.wait_for("the second row", lambda: row_shown(s), 10)
+    wrong = str((int(texts[CELL_IDS[0]]) + 1) % 10)
+    s.wait_for("the answer phase", lambda: (s.texts() or {}).get(LABEL6) == START, 10)
     s.keys(MAIN_TITLE, wrong)
     box = s.wait_for("the message box", lambda: s.probe(BOX_TITLE), 10)
     s.screenshot("wrong-key")
-    check(any(c["text"] == "お手つき！" for c in box["children"].values()), "wrong key: お手つき！")
+    check(any(c["text"] == WRONG_KEY for c in box["children"].values()), "wrong key: " + WRONG_KEY)
     s.keys(BOX_TITLE, "Return")
 
     # The new record: the name window, then the file beside the program.
@@ -272,23 +299,23 @@ def play(s):
     s.type_text(DIALOG_TITLE, NAME)
     s.keys(DIALOG_TITLE, "Return")
     s.wait_for("the main window again", lambda: s.probe(MAIN_TITLE), 10)
-    expected = record_bytes(1, NAME)
+    expected = record_of(1, NAME)
     for where, path in (("beside the program", s.score_file), ("in the user's folder", s.user_record)):
         with open(path, "rb") as f:
             record = f.read()
-        check(record == expected, "m_score.sav %s holds %s" % (where, record.hex(" ")))
+        check(record == expected, "%s %s holds %s" % (SCORE_FILE, where, record.hex(" ")))
 
     # File > High score shows the record, each line on its own.
-    s.keys(MAIN_TITLE, "alt+f", "h")
-    box = s.wait_for("the high score box", lambda: s.probe("ハイスコア"), 10)
+    s.keys(MAIN_TITLE, *menu_keys("mnuFile", "mnuFileHigh"))
+    box = s.wait_for("the high score box", lambda: s.probe(HIGH_SCORE_TITLE), 10)
     s.screenshot("high-score")
     texts = [c["text"] for c in box["children"].values()]
-    check("現在の最高得点は\r\n%sさん　1点" % NAME in texts, "high score box: %r" % texts)
-    s.keys("ハイスコア", "Return")
-    s.wait_for("the box to close", lambda: s.probe("ハイスコア") is None, 10)
+    check(box_text(high_score_lines(NAME, 1)) in texts, "high score box: %r" % texts)
+    s.keys(HIGH_SCORE_TITLE, "Return")
+    s.wait_for("the box to close", lambda: s.probe(HIGH_SCORE_TITLE) is None, 10)
 
     # File > Exit ends the program.
-    s.keys(MAIN_TITLE, "alt+f", "x")
+    s.keys(MAIN_TITLE, *menu_keys("mnuFile", "mnuFileExit"))
     try:
         code = s.game.wait(timeout=20)
     except subprocess.TimeoutExpired:

@@ -2,7 +2,7 @@
 """Two copies of poroten.exe in one folder under Wine, as when a player starts
 the game twice. Copy A starts and reads the empty record; copy B starts, scores
 2 and saves "B"; A, still holding the empty record it read, then scores 1. A
-must ask for no name, B's record must stay byte for byte, and A's ハイスコア
+must ask for no name, B's record must stay byte for byte, and A's high-score
 box must show B's record. No lock file may stay behind. Then a copy in
 another folder, as a new release unzipped elsewhere, finds B's record in the
 user's folder."""
@@ -12,15 +12,17 @@ import shutil
 import subprocess
 import sys
 
-from smoke_test import (BOX_TITLE, DIALOG_TITLE, LABEL5, LABEL6, MAIN_TITLE, Failure, Session,
-                        check)
+from smoke_test import (CELL_IDS, DIALOG_TITLE, HIGH_SCORE_TITLE, LABEL5, LABEL6, Failure,
+                        Session, box_text, check, menu_keys, record_of)
+from game_facts import (BOX_TITLE, FIRST_ROW, MAIN_TITLE, PRESS_RETURN, SCORE_FILE,
+                        START, WRONG_KEY, high_score_lines)
 
-B_RECORD = b"\x02\x00\x01\x00B\x02\x00"
+B_RECORD = record_of(2, "B")
 
 
 def digits_shown(s):
     texts = s.texts() or {}
-    row = [texts.get(i, "") for i in range(3)]
+    row = [texts.get(i, "") for i in CELL_IDS[:FIRST_ROW]]
     return row if all(len(d) == 1 and d.isdigit() for d in row) else None
 
 
@@ -29,7 +31,7 @@ def play_to(s, score):
     s.keys(MAIN_TITLE, "Return")
     for done in range(score + 1):
         row = s.wait_for("row %d" % (done + 1), lambda: digits_shown(s), 15)
-        s.wait_for("the answer phase", lambda: (s.texts() or {}).get(LABEL6) == "スタート", 15)
+        s.wait_for("the answer phase", lambda: (s.texts() or {}).get(LABEL6) == START, 15)
         if done == score:
             s.keys(MAIN_TITLE, str((int(row[0]) + 1) % 10))
             break
@@ -37,8 +39,8 @@ def play_to(s, score):
         s.wait_for("score %d" % (done + 1),
                    lambda: (s.texts() or {}).get(LABEL5) == str(done + 1), 15)
     box = s.wait_for("the message box", lambda: s.probe(BOX_TITLE), 10)
-    check(any(c["text"] == "お手つき！" for c in box["children"].values()),
-          "the game ends at %d with お手つき！" % score)
+    check(any(c["text"] == WRONG_KEY for c in box["children"].values()),
+          "the game ends at %d with %s" % (score, WRONG_KEY))
     s.keys(BOX_TITLE, "Return")
 
 
@@ -48,12 +50,16 @@ def launch(s, exe, folder):
 
 
 def high_score_box(s):
-    s.keys(MAIN_TITLE, "alt+f", "h")
-    box = s.wait_for("the high score box", lambda: s.probe("ハイスコア"), 10)
+    s.keys(MAIN_TITLE, *menu_keys("mnuFile", "mnuFileHigh"))
+    box = s.wait_for("the high score box", lambda: s.probe(HIGH_SCORE_TITLE), 10)
     texts = [c["text"] for c in box["children"].values()]
-    s.keys("ハイスコア", "Return")
-    s.wait_for("the box to close", lambda: s.probe("ハイスコア") is None, 10)
+    s.keys(HIGH_SCORE_TITLE, "Return")
+    s.wait_for("the box to close", lambda: s.probe(HIGH_SCORE_TITLE) is None, 10)
     return texts
+
+
+def exit_game(s):
+    s.keys(MAIN_TITLE, *menu_keys("mnuFile", "mnuFileExit"))
 
 
 def run(s):
@@ -63,7 +69,7 @@ def run(s):
     os.makedirs(folder)
     exe = os.path.join(folder, "poroten.exe")
     shutil.copy(s.args.exe, exe)
-    record = os.path.join(folder, "m_score.sav")
+    record = os.path.join(folder, SCORE_FILE)
 
     copy_a = launch(s, exe, folder)
     s.wait_for("copy A's window", lambda: s.probe(MAIN_TITLE), 90)
@@ -88,7 +94,7 @@ def run(s):
     s.wait_for("copy B's main window again", lambda: s.probe(MAIN_TITLE), 10)
     with open(record, "rb") as f:
         check(f.read() == B_RECORD, "copy B saved its record %s" % B_RECORD.hex(" "))
-    s.keys(MAIN_TITLE, "alt+f", "x")
+    exit_game(s)
     check(copy_b.wait(timeout=20) == 0, "copy B ended")
 
     s.game = copy_a
@@ -98,21 +104,21 @@ def run(s):
     s.wait_for("copy A's window back", lambda: s.probe(MAIN_TITLE), 10)
     play_to(s, 1)
     s.wait_for("copy A's main window after the box",
-               lambda: (s.texts() or {}).get(LABEL6) == "リターンを押してね", 10)
+               lambda: (s.texts() or {}).get(LABEL6) == PRESS_RETURN, 10)
     s.screenshot("copy-a-after-game")
     check(s.probe(DIALOG_TITLE) is None, "copy A, scoring 1 below B's 2, asks for no name")
     with open(record, "rb") as f:
         check(f.read() == B_RECORD, "B's record is kept byte for byte")
 
     texts = high_score_box(s)
-    check("現在の最高得点は\r\nBさん　2点" in texts, "copy A's high score box shows B: %r" % texts)
-    s.keys(MAIN_TITLE, "alt+f", "x")
+    check(box_text(high_score_lines("B", 2)) in texts, "copy A's high score box shows B: %r" % texts)
+    exit_game(s)
     check(copy_a.wait(timeout=20) == 0, "copy A ended")
     names = sorted(os.listdir(folder))
-    check(names == ["m_score.sav", "poroten.exe"], "no lock or temporary file left: %s" % names)
+    check(names == sorted([SCORE_FILE, "poroten.exe"]), "no lock or temporary file left: %s" % names)
     user_folder = os.path.dirname(s.user_record)
     names = os.listdir(user_folder) if os.path.isdir(user_folder) else None
-    check(names == ["m_score.sav"], "none in the user's folder either: %s" % names)
+    check(names == [SCORE_FILE], "none in the user's folder either: %s" % names)
     with open(s.user_record, "rb") as f:
         check(f.read() == B_RECORD, "the user's folder holds B's record too")
 
@@ -123,12 +129,12 @@ def run(s):
     shutil.copy(s.args.exe, exe)
     s.game = launch(s, exe, elsewhere)
     s.wait_for("the window of the copy elsewhere", lambda: s.probe(MAIN_TITLE), 90)
-    check(os.path.getsize(os.path.join(elsewhere, "m_score.sav")) == 0,
+    check(os.path.getsize(os.path.join(elsewhere, SCORE_FILE)) == 0,
           "the copy elsewhere has no record of its own")
     texts = high_score_box(s)
-    check("現在の最高得点は\r\nBさん　2点" in texts,
+    check(box_text(high_score_lines("B", 2)) in texts,
           "the copy elsewhere shows B's record from the user's folder: %r" % texts)
-    s.keys(MAIN_TITLE, "alt+f", "x")
+    exit_game(s)
     check(s.game.wait(timeout=20) == 0, "the copy elsewhere ended")
 
 

@@ -6,6 +6,7 @@
 
 #include <imm.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -14,8 +15,10 @@
 #include "game/layout.h"
 #include "highscore/name_window.h"
 #include "menu/menu_bar.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_window.h"
+#include "platform/window_rules.h"
 #include "win32_test_support.h"
 
 namespace poroten::platform::win32::testing {
@@ -32,18 +35,10 @@ public:
         react();
         return takeKeys;
     }
-    void onCommand(int id) override {
-        commands.push_back(id);
-        react();
-    }
-    void onCloseRequest() override {
-        ++closeRequests;
-        react();
-    }
+    void onCommand(int) override { react(); }
+    void onCloseRequest() override { react(); }
 
     std::vector<std::pair<int, char32_t>> keys;
-    std::vector<int> commands;
-    int closeRequests = 0;
     bool takeKeys = false;
     std::function<void()> reaction;
 
@@ -89,71 +84,110 @@ std::wstring menuText(HMENU menu, UINT position) {
     return buffer;
 }
 
+LONG_PTR alignStyle(platform::Align align) {
+    switch (align) {
+        case platform::Align::Centre:
+            return SS_CENTER;
+        case platform::Align::Right:
+            return SS_RIGHT;
+        case platform::Align::Left:
+            break;
+    }
+    return SS_LEFT;
+}
+
+// Where each control lies, its alignment and its font, at the window's DPI.
+void expectControlsAsDescribed(HWND hwnd, const platform::WindowDesc& desc) {
+    const UINT dpi = dpiOf(hwnd);
+    for (const platform::ControlDesc& c : desc.controls) {
+        const HWND control = GetDlgItem(hwnd, c.id);
+        ASSERT_NE(control, nullptr) << c.name;
+        const platform::PixelRect p = platform::toPixels(c.bounds, static_cast<int>(dpi));
+        const RECT r = childRect(hwnd, control);
+        EXPECT_EQ(r.left, p.left) << c.name;
+        EXPECT_EQ(r.top, p.top) << c.name;
+        EXPECT_EQ(r.right - r.left, p.width) << c.name;
+        EXPECT_EQ(r.bottom - r.top, p.height) << c.name;
+        if (c.kind == platform::ControlKind::Label) {
+            EXPECT_EQ(GetWindowLongPtrW(control, GWL_STYLE) & SS_TYPEMASK, alignStyle(c.align))
+                << c.name;
+        }
+        // Buttons without a face of their own still get a font at the window's DPI.
+        ASSERT_NE(SendMessageW(control, WM_GETFONT, 0, 0), 0) << c.name;
+        const LOGFONTW font = fontOf(control);
+        if (!c.font.face.empty()) {
+            EXPECT_EQ(font.lfFaceName, toWide(c.font.face)) << c.name;
+            EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET) << c.name;
+        }
+        if (c.font.points > 0) {
+            EXPECT_EQ(font.lfHeight, -MulDiv(c.font.points, static_cast<int>(dpi), 72)) << c.name;
+        }
+    }
+}
+
 class Win32WindowTest : public ::testing::Test {
 protected:
-    HWND mainHwnd() { return FindWindowW(L"PorotenWindow", L"ポロテン"); }
-    HWND dialogHwnd() { return FindWindowW(L"PorotenWindow", L"ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ"); }
+    HWND mainHwnd() { return FindWindowW(L"PorotenWindow", toWide(form1Layout().caption).c_str()); }
+    HWND dialogHwnd() {
+        return FindWindowW(L"PorotenWindow", toWide(dialogLayout().caption).c_str());
+    }
 
     Win32WindowFactory factory;
     Recorder events;
 };
 
 TEST_F(Win32WindowTest, MainWindowTakesTheLayoutsSizeFrameMenuAndFonts) {
-    auto window = factory.createWindow(form1Layout(), events);
+    const platform::WindowDesc desc = form1Layout();
+    auto window = factory.createWindow(desc, events);
     const HWND hwnd = mainHwnd();
     ASSERT_NE(hwnd, nullptr);
     const UINT dpi = dpiOf(hwnd);
 
     RECT client{};
     GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, px(5295, dpi));
-    EXPECT_EQ(client.bottom, px(3030, dpi));
+    EXPECT_EQ(client.right, px(desc.clientWidth, dpi));
+    EXPECT_EQ(client.bottom, px(desc.clientHeight, dpi));
 
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), static_cast<DWORD>(WS_CAPTION | WS_SYSMENU));
     EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
     EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr);  // its own task-bar button
     EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0);
-    EXPECT_EQ(windowText(hwnd), L"ポロテン");
 
+    // A menu entry with items drops down; one without is a command on the bar.
     const HMENU bar = GetMenu(hwnd);
     ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(GetMenuItemCount(bar), 2);
-    EXPECT_EQ(menuText(bar, 0), L"ファイル(&F)");
-    const HMENU file = GetSubMenu(bar, 0);
-    ASSERT_NE(file, nullptr);
-    ASSERT_EQ(GetMenuItemCount(file), 3);
-    EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(menu::mnuFileNew));
-    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(menu::mnuFileExit));
-    EXPECT_EQ(menuText(file, 2), L"終了(&X)");
-    // An entry without items is a command right on the bar.
-    EXPECT_EQ(GetSubMenu(bar, 1), nullptr);
-    EXPECT_EQ(GetMenuItemID(bar, 1), static_cast<UINT>(menu::mnuFileAbout));
+    ASSERT_EQ(GetMenuItemCount(bar), static_cast<int>(desc.menu.size()));
+    for (UINT i = 0; i < desc.menu.size(); ++i) {
+        const platform::MenuDesc& entry = desc.menu[i];
+        EXPECT_EQ(menuText(bar, i), toWide(entry.text));
+        const HMENU drop = GetSubMenu(bar, static_cast<int>(i));
+        if (entry.items.empty()) {
+            EXPECT_EQ(drop, nullptr) << entry.text;
+            EXPECT_EQ(GetMenuItemID(bar, static_cast<int>(i)), static_cast<UINT>(entry.id));
+            continue;
+        }
+        ASSERT_NE(drop, nullptr) << entry.text;
+        ASSERT_EQ(GetMenuItemCount(drop), static_cast<int>(entry.items.size()));
+        for (UINT j = 0; j < entry.items.size(); ++j) {
+            EXPECT_EQ(menuText(drop, j), toWide(entry.items[j].text));
+            EXPECT_EQ(GetMenuItemID(drop, static_cast<int>(j)),
+                      static_cast<UINT>(entry.items[j].id));
+        }
+    }
 
-    const HWND message = GetDlgItem(hwnd, game::Label6);
-    ASSERT_NE(message, nullptr);
-    EXPECT_EQ(windowText(message), L"リターンを押してね");
-    EXPECT_EQ(GetWindowLongPtrW(message, GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
-    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(hwnd, game::Label3), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
-    const LOGFONTW font = fontOf(message);
-    EXPECT_STREQ(font.lfFaceName, L"ＭＳ Ｐゴシック");
-    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_EQ(font.lfHeight, -MulDiv(24, static_cast<int>(dpi), 72));
-
-    const RECT cell1 = childRect(hwnd, GetDlgItem(hwnd, 1));
-    EXPECT_EQ(cell1.left, px(720, dpi));
-    EXPECT_EQ(cell1.top, px(240, dpi));
-    EXPECT_EQ(cell1.right - cell1.left, px(495, dpi));
-    EXPECT_EQ(cell1.bottom - cell1.top, px(735, dpi));
+    expectControlsAsDescribed(hwnd, desc);
     // Neighbouring cells overlap; the later one lies on top, as in the layout's order.
     const RECT cell0 = childRect(hwnd, GetDlgItem(hwnd, 0));
+    const RECT cell1 = childRect(hwnd, GetDlgItem(hwnd, 1));
     ASSERT_GT(cell0.right, cell1.left);
     const HWND top = ChildWindowFromPointEx(hwnd, POINT{cell1.left, cell1.top + 5}, CWP_ALL);
     EXPECT_EQ(top, GetDlgItem(hwnd, 1));
 }
 
 TEST_F(Win32WindowTest, NameWindowIsADialogFrameWithoutTaskbarButtonPlacedInTwips) {
-    auto window = factory.createWindow(dialogLayout(), events);
+    const platform::WindowDesc desc = dialogLayout();
+    auto window = factory.createWindow(desc, events);
     const HWND hwnd = dialogHwnd();
     ASSERT_NE(hwnd, nullptr);
     const UINT dpi = dpiOf(hwnd);
@@ -169,61 +203,60 @@ TEST_F(Win32WindowTest, NameWindowIsADialogFrameWithoutTaskbarButtonPlacedInTwip
 
     RECT outer{};
     GetWindowRect(hwnd, &outer);
-    EXPECT_EQ(outer.left, px(2760, dpi));
-    EXPECT_EQ(outer.top, px(3750, dpi));
+    ASSERT_TRUE(desc.position);
+    EXPECT_EQ(outer.left, px(desc.position->left, dpi));
+    EXPECT_EQ(outer.top, px(desc.position->top, dpi));
     RECT client{};
     GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, px(2655, dpi));
-    EXPECT_EQ(client.bottom, px(1455, dpi));
+    EXPECT_EQ(client.right, px(desc.clientWidth, dpi));
+    EXPECT_EQ(client.bottom, px(desc.clientHeight, dpi));
 
+    expectControlsAsDescribed(hwnd, desc);
     const HWND edit = GetDlgItem(hwnd, Dialog::Text1);
-    const HWND ok = GetDlgItem(hwnd, Dialog::OKButton);
-    const HWND cancel = GetDlgItem(hwnd, Dialog::CancelButton);
-    ASSERT_TRUE(edit && ok && cancel);
     wchar_t className[32] = {};
     GetClassNameW(edit, className, 32);
     EXPECT_EQ(lstrcmpiW(className, L"Edit"), 0);
     EXPECT_NE(GetWindowLongPtrW(edit, GWL_STYLE) & ES_AUTOHSCROLL, 0);
-    EXPECT_EQ(GetWindowLongPtrW(ok, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
-    EXPECT_EQ(windowText(cancel), L"ｷｬﾝｾﾙ");
-    // Buttons without a face of their own still get a font at the window's DPI.
-    EXPECT_NE(SendMessageW(ok, WM_GETFONT, 0, 0), 0);
+    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(hwnd, Dialog::OKButton), GWL_STYLE) & BS_TYPEMASK,
+              BS_PUSHBUTTON);
 
     window->show();
     pumpFor(std::chrono::milliseconds(200));
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(GetFocus(), edit);
+    ASSERT_TRUE(desc.focusControl);
+    EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, *desc.focusControl));
     // Tab walks the controls in their tab order and comes round again.
-    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    EXPECT_EQ(GetFocus(), ok);
-    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    EXPECT_EQ(GetFocus(), cancel);
-    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    EXPECT_EQ(GetFocus(), edit);
+    const std::vector<int> order = platform::tabOrder(desc);
+    ASSERT_GE(order.size(), 2u);
+    ASSERT_EQ(order.front(), *desc.focusControl);
+    for (std::size_t step = 1; step <= order.size(); ++step) {
+        SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, order[step % order.size()])) << step;
+    }
     EXPECT_TRUE(events.keys.empty());
 }
 
-TEST_F(Win32WindowTest, LabelsKeepTheirTextAndPaintTheirColour) {
-    auto window = factory.createWindow(form1Layout(), events);
+// How the painted colour itself shows is the adapters' shared contract; here,
+// what Windows is told to draw each label's text with.
+TEST_F(Win32WindowTest, ALabelsTextIsDrawnOnItsOwnColourOrOnTheWindows) {
+    // A text colour the system's black could not pass for.
+    constexpr platform::Colour kInk = 0x00336699;
+    platform::WindowDesc desc = form1Layout();
+    auto cell = std::find_if(desc.controls.begin(), desc.controls.end(),
+                             [](const platform::ControlDesc& c) { return c.id == 4; });
+    ASSERT_NE(cell, desc.controls.end());
+    cell->textColour = kInk;
+    auto window = factory.createWindow(desc, events);
     const HWND hwnd = mainHwnd();
-    platform::Label& message = window->label(game::Label6);
-    message.setText("お手つき！");
-    EXPECT_EQ(message.text(), "お手つき！");
-    EXPECT_EQ(windowText(GetDlgItem(hwnd, game::Label6)), L"お手つき！");
-    window->label(3).setText("");
-    EXPECT_EQ(window->label(3).text(), "");
-
+    window->label(cell->id).setBackColour(game::colour::Blue);
     const HDC dc = GetDC(hwnd);
-    const HWND cell = GetDlgItem(hwnd, 4);
     EXPECT_EQ(brushColour(SendMessageW(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(cell))),
-              game::colour::Green);
-    window->label(4).setBackColour(game::colour::Blue);
-    EXPECT_EQ(brushColour(SendMessageW(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(cell))),
+                                       reinterpret_cast<LPARAM>(GetDlgItem(hwnd, cell->id)))),
               game::colour::Blue);
     EXPECT_EQ(GetBkColor(dc), game::colour::Blue);
+    EXPECT_EQ(GetTextColor(dc), kInk);
     ReleaseDC(hwnd, dc);
+    window->label(cell->id).setText("");
+    EXPECT_EQ(window->label(cell->id).text(), "");
 
     // A label without a colour of its own shows the window's background.
     auto dialog = factory.createWindow(dialogLayout(), events);
@@ -233,6 +266,7 @@ TEST_F(Win32WindowTest, LabelsKeepTheirTextAndPaintTheirColour) {
                   SendMessageW(dialogWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dialogDc),
                                reinterpret_cast<LPARAM>(GetDlgItem(dialogWindow, Dialog::Label1)))),
               GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetBkMode(dialogDc), TRANSPARENT);
     ReleaseDC(dialogWindow, dialogDc);
 }
 
@@ -294,33 +328,11 @@ TEST_F(Win32WindowTest, OnlyTheNameBoxHasAnInputContext) {
     }
 }
 
-TEST_F(Win32WindowTest, CommandsAndCloseRequestsAreReportedNotActedOn) {
-    auto window = factory.createWindow(form1Layout(), events);
-    const HWND hwnd = mainHwnd();
-    window->show();
-    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(menu::mnuFileExit, 0), 0);
-    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(menu::mnuFileAbout, 0), 0);
-    SendMessageW(hwnd, WM_CLOSE, 0, 0);
-    SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-    pumpFor(std::chrono::milliseconds(50));
-    EXPECT_EQ(events.commands, (std::vector<int>{menu::mnuFileExit, menu::mnuFileAbout}));
-    EXPECT_EQ(events.closeRequests, 2);
-    EXPECT_TRUE(IsWindow(hwnd));
-    EXPECT_TRUE(window->isVisible());
-
-    Recorder dialogEvents;
-    auto dialog = factory.createWindow(dialogLayout(), dialogEvents);
-    SendMessageW(GetDlgItem(dialogHwnd(), Dialog::CancelButton), BM_CLICK, 0, 0);
-    SendMessageW(GetDlgItem(dialogHwnd(), Dialog::OKButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(dialogEvents.commands, (std::vector<int>{Dialog::CancelButton, Dialog::OKButton}));
-}
-
-TEST_F(Win32WindowTest, WindowMayBeDestroyedFromItsOwnCallbacks) {
+// The OK button and the close box are the shared contract's; here, keys.
+TEST_F(Win32WindowTest, WindowMayBeDestroyedFromItsOwnKeys) {
     const std::vector<std::function<void(HWND)>> triggers{
         [](HWND dialog) { SendMessageW(GetDlgItem(dialog, Dialog::Text1), WM_CHAR, 13, 0); },
         [](HWND dialog) { SendMessageW(GetDlgItem(dialog, Dialog::Text1), WM_CHAR, L'x', 0); },
-        [](HWND dialog) { SendMessageW(GetDlgItem(dialog, Dialog::OKButton), BM_CLICK, 0, 0); },
-        [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); },
         [](HWND dialog) { SendMessageW(dialog, WM_CHAR, L'1', 0); },
     };
     for (std::size_t i = 0; i < triggers.size(); ++i) {
@@ -344,10 +356,6 @@ TEST_F(Win32WindowTest, QuitTakesEveryWindowDownAndEndsTheLoop) {
     auto dialog = factory.createWindow(dialogLayout(), events);
     const HWND mainWindow = mainHwnd();
     const HWND dialogWindow = dialogHwnd();
-    main->show();
-    EXPECT_TRUE(main->isVisible());
-    main->hide();
-    EXPECT_FALSE(main->isVisible());
     main->show();
     dialog->show();
 
