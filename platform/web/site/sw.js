@@ -1,7 +1,7 @@
 // Keeps the whole site, so that a page loaded once plays again with no
 // network. The build stamps the version, so a new build replaces the old set.
 var CACHE = 'poroten-@VERSION@';
-var FILES = ['./', 'index.html', 'poroten.css', 'page.js', 'poroten.js', 'poroten.wasm',
+var FILES = ['./', 'index.html', 'poroten.js', 'poroten.wasm',
   'manifest.webmanifest',
   'poroten-32.png', 'poroten-256.png', 'poroten.svg'];
 

@@ -200,10 +200,16 @@ class DesktopGame(SiteTest):
         self.assertEqual(sorted(name for name, _, _ in sizes), ["", "poroten.js", "poroten.wasm"])
         for name, packed, size in sizes:
             self.assertLess(packed, size * 0.7, name)
-        # The policy is in force: a script written into the page does not run.
+        # The policy is in force: a script or style written into the page is
+        # refused; the page's own, which the policy names by hash, are not.
         self.assertIsNone(g.js("var s = document.createElement('script');"
                                "s.textContent = 'window.__inline = 1';"
                                "document.head.appendChild(s); return window.__inline"))
+        self.assertEqual(g.js("var s = document.createElement('style');"
+                              "s.textContent = 'main { display: none }';"
+                              "document.head.appendChild(s);"
+                              "return getComputedStyle(document.querySelector('main')).display"),
+                         "block")
         self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
         g.wait(lambda: g.js("return !!document.querySelector('.pw-menu:not([hidden])')"),
                what="the ファイル menu")
@@ -222,11 +228,12 @@ class DesktopGame(SiteTest):
                what="the name window")
         self.assertEqual(g.axe(), [], "the name window open")
         # What the page did itself breaks no rule of its own policy either
-        # (the script above was refused, as it should be).
+        # (the script and the style above were refused, as they should be).
         refused = [e["message"] for e in self.driver.get_log("browser")
                    if "Content Security Policy" in e["message"]]
-        self.assertEqual(len(refused), 1, refused)
+        self.assertEqual(len(refused), 2, refused)
         self.assertIn("inline script", refused[0])
+        self.assertIn("inline style", refused[1])
 
     def test_a_page_frozen_in_the_background_gets_one_late_tick_not_a_burst(self):
         g = self.game
