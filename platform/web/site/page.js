@@ -15,6 +15,29 @@
   fit();
   addEventListener('resize', fit);
 
+  // What the window does not need (the program, the manifest, the scalable
+  // icon, which is drawn as a document of its own) is asked for once the
+  // window is on screen: until then the first frame has the network and the
+  // processor to itself. A page opened out of sight has no frame to wait for.
+  function start() {
+    var program = document.getElementById('program');
+    if (!program) return;
+    program.remove();
+    document.head.appendChild(document.importNode(program.content, true));
+  }
+  var types = (window.PerformanceObserver && PerformanceObserver.supportedEntryTypes) || [];
+  if (document.visibilityState === 'hidden') {
+    document.addEventListener('DOMContentLoaded', start);
+  } else if (types.indexOf('paint') >= 0) {
+    new PerformanceObserver(function (list) {
+      if (list.getEntriesByName('first-contentful-paint').length) start();
+    }).observe({ type: 'paint', buffered: true });
+  } else {
+    document.addEventListener('DOMContentLoaded', function () {
+      requestAnimationFrame(function () { setTimeout(start, 0); });
+    });
+  }
+
   function ready() { return root.classList.contains('pw-ready'); }
   window.porotenEarlyEnter = false;
   document.addEventListener('keydown', function (e) {
@@ -39,7 +62,13 @@
     var b = e.target.closest && e.target.closest('#keypad button');
     if (b && e.detail === 0) key(Number(b.dataset.code));
   });
+  // The worker fetches the whole site again to keep it: not before the
+  // program has what it needs.
   if ('serviceWorker' in navigator) {
-    addEventListener('load', function () { navigator.serviceWorker.register('sw.js'); });
+    new MutationObserver(function (changes, observer) {
+      if (!ready()) return;
+      observer.disconnect();
+      navigator.serviceWorker.register('sw.js');
+    }).observe(root, { attributes: true, attributeFilter: ['class'] });
   }
 })();
