@@ -366,6 +366,40 @@ class DrawnWithThePage(unittest.TestCase):
         self.assertEqual(g.label(COUNTDOWN), "3")
         self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
 
+    def test_a_menu_asked_for_before_the_program_opens_once_it_is(self):
+        g = self.game
+        menus_open = "return document.querySelectorAll('.pw-menu:not([hidden])').length"
+        ready = "return document.documentElement.classList.contains('pw-ready')"
+        # ファイル clicked twice while the program is on its way: asked for
+        # twice, not opened and closed again.
+        server = self.held()
+        self.driver.get(server.url)
+        entry = self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry")
+        entry.click()
+        entry.click()
+        time.sleep(0.3)
+        self.assertEqual((g.js(menus_open), g.js(ready)), (0, False))
+        server.release()
+        g.wait_ready()
+        g.wait(lambda: g.js(menus_open) == 1, what="the ファイル menu")
+        self.assertEqual(g.active().text, "始める(N)")
+        g.keys("h")  # the program's own menu: its items' keys work
+        self.assertEqual(g.wait_box()[0][0], "ハイスコア")
+
+        # Enter, then Alt+A: the game starts, then the About box opens over it.
+        server = self.held()
+        self.driver.get(server.url)
+        g.keys(Keys.ENTER)
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("a").key_up(Keys.ALT).perform()
+        self.assertEqual(g.active().text, "バージョン情報(A)")  # shown taken
+        time.sleep(0.3)
+        self.assertEqual((g.boxes(), g.js(ready)), ([], False))
+        server.release()
+        g.wait_ready()
+        self.assertEqual(g.wait_box()[0][0], "バージョン情報")
+        self.assertEqual(g.label(MESSAGE), "数字を覚えてね")
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
+
 
 class Phone(SiteTest):
     phone = True
