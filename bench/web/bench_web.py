@@ -196,10 +196,14 @@ def lighthouse(modules, url, preset):
         r = json.load(f)
     os.remove(out)
     a = r["audits"]
+    # Its figures are simulated on a slow device and network from the trace;
+    # the trace's own (this machine, unthrottled) show whether anything paints twice.
+    seen = a["metrics"]["details"]["items"][0]
     return (round(r["categories"]["performance"]["score"] * 100),
             round(r["categories"]["accessibility"]["score"] * 100),
             a["first-contentful-paint"]["numericValue"], a["largest-contentful-paint"]["numericValue"],
-            a["cumulative-layout-shift"]["numericValue"])
+            a["cumulative-layout-shift"]["numericValue"],
+            seen["observedFirstContentfulPaint"], seen["observedLargestContentfulPaint"])
 
 
 def load_average():
@@ -301,10 +305,11 @@ def main():
             for preset in ("mobile", "desktop"):
                 print("load average before Lighthouse %s: %s" % (preset, load_average()))
                 runs = [lighthouse(modules, server.url, preset) for _ in range(a.lighthouse_runs)]
-                for perf, access, fcp, lcp, cls in runs:
+                for perf, access, fcp, lcp, cls, seen_fcp, seen_lcp in runs:
                     print("  run: performance %d, accessibility %d, FCP %.0f ms, LCP %.0f ms, "
-                          "CLS %.3f" % (perf, access, fcp, lcp, cls))
-                perf, access, fcp, lcp, cls = (statistics.median(x) for x in zip(*runs))
+                          "CLS %.3f; in the trace FCP %.0f ms, LCP %.0f ms"
+                          % (perf, access, fcp, lcp, cls, seen_fcp, seen_lcp))
+                perf, access, fcp, lcp, cls = (statistics.median(x) for x in list(zip(*runs))[:5])
                 fcp_max, lcp_max = targets[preset]
                 met = (perf == 100 and cls == 0 and (fcp_max is None or fcp <= fcp_max)
                        and lcp <= lcp_max)
