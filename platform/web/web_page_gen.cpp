@@ -1,8 +1,9 @@
 // Built for the build machine: writes the page with the main window's markup
 // in it, the style sheet that places it (from the game's own layout) and the
-// pre-frame script inline, and their hashes in the page's policy: the window
-// is drawn from the page's one response.
-//   web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT PAGE_OUT
+// pre-frame script inline, and their hashes in the page's policy; and the
+// small icon as a data URL, which the browser would otherwise fetch as the
+// page loads: the window is drawn from the page's one response.
+//   web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT ICON_PNG PAGE_OUT
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -54,15 +55,17 @@ bool inlinable(const std::string& text, const std::string& end) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::cerr << "usage: web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT PAGE_OUT\n";
+    if (argc != 6) {
+        std::cerr << "usage: web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT ICON_PNG PAGE_OUT\n";
         return 2;
     }
     std::string page;
     std::string style;
     std::string script;
+    std::string icon;
     if (!readFile(argv[1], page) || !readFile(argv[2], style) || !readFile(argv[3], script) ||
-        page.empty() || style.empty() || script.empty()) {
+        !readFile(argv[4], icon) || page.empty() || style.empty() || script.empty() ||
+        icon.empty()) {
         std::cerr << "web_page_gen: cannot read the templates\n";
         return 1;
     }
@@ -70,16 +73,20 @@ int main(int argc, char** argv) {
     style += "\n/* The main window, from the game's layout. */\n:root { --pw-client-width: " +
              poroten::platform::web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) +
              "; }\n" + poroten::platform::web::windowStyle(main);
+    using poroten::platform::web::base64;
     using poroten::platform::web::cspHash;
     if (!inlinable(style, "</style") || !inlinable(script, "</script") ||
         !fill(page, "<!--main window-->", poroten::platform::web::windowMarkup(main)) ||
         !fill(page, "<!--style-->", "<style>" + style + "</style>") ||
         !fill(page, "<!--script-->", "<script>" + script + "</script>") ||
         !fill(page, "@STYLE_HASH@", cspHash(style)) ||
-        !fill(page, "@SCRIPT_HASH@", cspHash(script))) {
+        !fill(page, "@SCRIPT_HASH@", cspHash(script)) ||
+        !fill(page, "@ICON@",
+              "data:image/png;base64," +
+                  base64(reinterpret_cast<const std::uint8_t*>(icon.data()), icon.size()))) {
         return 1;
     }
-    if (!writeFile(argv[4], page)) {
+    if (!writeFile(argv[5], page)) {
         std::cerr << "web_page_gen: cannot write the page\n";
         return 1;
     }
