@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The browser build's figures in headless Chromium on this machine (not a
-# test): site size, start-up against a plain page, key to screen, timer
-# ticks, Lighthouse (mobile and desktop) and axe-core.
-#   scripts/bench-web.sh [--runs 7] [--keys 20] [--ticks 60]
+# test): site size, the first draw against a single-file page and against the
+# plain page, the program ready, key to screen, timer ticks, Lighthouse
+# (mobile and desktop) and axe-core.
+#   scripts/bench-web.sh [--runs 7] [--keys 20] [--ticks 60] [--lighthouse-runs 3]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh" only python3 python3-selenium chromium chromium-driver \

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser version with Emscripten into build-web/site/: index.html
-# at the top (with the main window's markup in it), its style sheet and
-# script, the program's JavaScript and WebAssembly, the web app manifest, the
-# service worker and the icons. Any static file server can serve it.
+# at the top (with the main window's markup, its style sheet and its pre-frame
+# script in it), the program's JavaScript and WebAssembly, the web app
+# manifest, the service worker and the icons. Any static file server can serve it.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build-web}
@@ -20,8 +20,7 @@ cmake --build "$build" -j2 --target poroten_web_app
 rm -rf "$site"
 mkdir -p "$site"
 cp "$build/platform/web/poroten.js" "$build/platform/web/poroten.wasm" \
-    "$build/platform/web/index.html" "$build/platform/web/poroten.css" \
-    "$root/platform/web/site/page.js" "$root/platform/web/site/manifest.webmanifest" \
+    "$build/platform/web/index.html" "$root/platform/web/site/manifest.webmanifest" \
     "$root/app/icons/poroten-32.png" "$root/app/icons/poroten-256.png" \
     "$root/app/icons/poroten.svg" "$site/"
 bash "$root/scripts/stamp-site.sh" "$site"

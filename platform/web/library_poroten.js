@@ -106,6 +106,9 @@ mergeInto(LibraryManager.library, {
         (e.ctrlKey ? PW.CONTROL_HELD : 0) | (e.altKey ? PW.ALT_HELD : 0) |
         (e.metaKey ? PW.META_HELD : 0));
     },
+    // A request page.js kept: 'enter' as the keypad's リターン, a menu entry as
+    // its access key, which opens a menu again rather than closing it.
+    early: function (k) { if (k === 'enter') PW.keypad(13); else PW.main.entries[k](true); },
     // A key from the on-screen keypad (13 or a digit's code), as the keyboard would give it.
     keypad: function (code) {
       var w = PW.main;
@@ -192,6 +195,7 @@ mergeInto(LibraryManager.library, {
           activate = function () { PW.command(w, entry.id); };
         }
         button.addEventListener('click', function () { activate(false); });
+        w.entries.push(activate);
         if (key) {
           w.accessKeys[key] = { activate: activate };
           button.setAttribute('aria-keyshortcuts', 'Alt+' + key.toUpperCase());
@@ -288,7 +292,7 @@ mergeInto(LibraryManager.library, {
     // A window from its JSON (window_json.cpp): pixels, and the controls in
     // the order they are made, which is also their Tab order.
     build: function (d) {
-      var w = { handle: ++PW.next, desc: d, controls: {}, accessKeys: {} };
+      var w = { handle: ++PW.next, desc: d, controls: {}, accessKeys: {}, entries: [] };
       var screen = document.getElementById('screen') || document.body;
       var drawn = !d.dialog && !PW.main && Array.prototype.filter.call(
         screen.querySelectorAll('.pw-main'), function (m) { return m.dataset.name === d.name; })[0];
@@ -334,12 +338,11 @@ mergeInto(LibraryManager.library, {
     else if (!PW.modalOpen() && w === PW.main) PW.focusGame();
     if (w === PW.main && !document.documentElement.classList.contains('pw-ready')) {
       document.documentElement.classList.add('pw-ready');
-      // An Enter page.js kept while the program loaded starts the game now,
+      // What page.js kept while the program loaded is done now, in order,
       // once the program's start-up has returned.
-      if (window.porotenEarlyEnter) {
-        window.porotenEarlyEnter = false;
-        setTimeout(function () { PW.keypad(13); }, 0);
-      }
+      var kept = window.porotenKept || [];
+      window.porotenKept = [];
+      if (kept.length) setTimeout(function () { kept.forEach(PW.early); }, 0);
     }
   },
   // void poroten_window_hide(int window);

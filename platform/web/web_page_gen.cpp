@@ -1,11 +1,15 @@
 // Built for the build machine: writes the page with the main window's markup
-// in it and the style sheet that places it, from the game's own layout.
-//   web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE PAGE_OUT STYLE_OUT
+// in it, the style sheet that places it (from the game's own layout) and the
+// pre-frame script inline, and their hashes in the page's policy; and the
+// small icon as a data URL, which the browser would otherwise fetch as the
+// page loads: the window is drawn from the page's one response.
+//   web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT ICON_PNG PAGE_OUT
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "game/layout.h"
+#include "platform/web/csp_hash.h"
 #include "platform/web/window_markup.h"
 #include "platform/window_rules.h"
 
@@ -26,31 +30,63 @@ bool writeFile(const char* path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+// Puts text in the one place mark holds in page.
+bool fill(std::string& page, const std::string& mark, const std::string& text) {
+    const auto at = page.find(mark);
+    if (at == std::string::npos || page.find(mark, at + mark.size()) != std::string::npos) {
+        std::cerr << "web_page_gen: the page needs one " << mark << "\n";
+        return false;
+    }
+    page.replace(at, mark.size(), text);
+    return true;
+}
+
+// Text that could end its element early, or that the parser would change
+// (a carriage return), would no longer match its hash.
+bool inlinable(const std::string& text, const std::string& end) {
+    if (text.find(end) != std::string::npos || text.find("<!--") != std::string::npos ||
+        text.find('\r') != std::string::npos) {
+        std::cerr << "web_page_gen: cannot inline text holding " << end << ", <!-- or CR\n";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::cerr << "usage: web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE PAGE_OUT STYLE_OUT\n";
+    if (argc != 6) {
+        std::cerr << "usage: web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT ICON_PNG PAGE_OUT\n";
         return 2;
     }
     std::string page;
     std::string style;
-    if (!readFile(argv[1], page) || !readFile(argv[2], style) || page.empty() || style.empty()) {
+    std::string script;
+    std::string icon;
+    if (!readFile(argv[1], page) || !readFile(argv[2], style) || !readFile(argv[3], script) ||
+        !readFile(argv[4], icon) || page.empty() || style.empty() || script.empty() ||
+        icon.empty()) {
         std::cerr << "web_page_gen: cannot read the templates\n";
         return 1;
     }
     const poroten::platform::WindowDesc main = poroten::game::form1Layout();
-    const std::string mark = "<!--main window-->";
-    const auto at = page.find(mark);
-    if (at == std::string::npos || page.find(mark, at + 1) != std::string::npos) {
-        std::cerr << "web_page_gen: the page needs one " << mark << "\n";
-        return 1;
-    }
-    page.replace(at, mark.size(), poroten::platform::web::windowMarkup(main));
     style += "\n/* The main window, from the game's layout. */\n:root { --pw-client-width: " +
              poroten::platform::web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) +
              "; }\n" + poroten::platform::web::windowStyle(main);
-    if (!writeFile(argv[3], page) || !writeFile(argv[4], style)) {
+    using poroten::platform::web::base64;
+    using poroten::platform::web::cspHash;
+    if (!inlinable(style, "</style") || !inlinable(script, "</script") ||
+        !fill(page, "<!--main window-->", poroten::platform::web::windowMarkup(main)) ||
+        !fill(page, "<!--style-->", "<style>" + style + "</style>") ||
+        !fill(page, "<!--script-->", "<script>" + script + "</script>") ||
+        !fill(page, "@STYLE_HASH@", cspHash(style)) ||
+        !fill(page, "@SCRIPT_HASH@", cspHash(script)) ||
+        !fill(page, "@ICON@",
+              "data:image/png;base64," +
+                  base64(reinterpret_cast<const std::uint8_t*>(icon.data()), icon.size()))) {
+        return 1;
+    }
+    if (!writeFile(argv[5], page)) {
         std::cerr << "web_page_gen: cannot write the page\n";
         return 1;
     }

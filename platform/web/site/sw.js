@@ -16,7 +16,7 @@ var ORDER = './?builds';
 // A page exists a moment after its navigation is answered, and some
 // browsers do not know it before: its record is kept that long at least.
 var NEW_PAGE_MS = 60000;
-var FILES = ['./', 'index.html', 'poroten.css', 'page.js', 'poroten.js', 'poroten.wasm',
+var FILES = ['./', 'index.html', 'poroten.js', 'poroten.wasm',
   'manifest.webmanifest',
   'poroten-32.png', 'poroten-256.png', 'poroten.svg'];
 

@@ -89,8 +89,8 @@ class Server:
 
 
 class HeldServer:
-    """The site, holding back one file until release(): the page as it is
-    before the program has arrived."""
+    """The site, holding back a file until release(): the page as it is
+    before the program has arrived. With held=None, every file but the page."""
 
     def __init__(self, site, held="poroten.wasm"):
         import functools
@@ -103,7 +103,8 @@ class HeldServer:
 
         class Handler(base):
             def do_GET(self):
-                if self.path.lstrip("/").split("?")[0] == held:
+                name = self.path.lstrip("/").split("?")[0]
+                if name == held or (held is None and name not in ("", "index.html")):
                     gate.wait(30)
                 super().do_GET()
 

@@ -2,7 +2,8 @@
 """The site in WebKitGTK (the engine of every iPhone browser), driven through
 WebKitWebDriver on a virtual display: a game, a record under a Japanese name
 and its bytes, both boxes, a reload and a reload with the server gone; a
-page left mid-name and kept by the browser for going back. The
+page left mid-name and kept by the browser for going back; menus asked for
+before the program has arrived. The
 touch keypad is not tried here: WebKitWebDriver on GTK neither emulates a
 touch screen nor sends touch input, and the keypad shows only on one.
 
@@ -12,12 +13,14 @@ touch screen nor sends touch input, and the keypad shows only on one.
 import os
 import sys
 import tempfile
+import time
 import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import MESSAGE, SCORE, Game, Server  # noqa: E402
+from browser import MESSAGE, SCORE, Game, HeldServer, Server  # noqa: E402
 from selenium import webdriver  # noqa: E402
+from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 from selenium.webdriver.webkitgtk.options import Options  # noqa: E402
@@ -155,6 +158,45 @@ class WebKit(unittest.TestCase):
         g.open(self.server.url)
         self.menu("ファイル", "ハイスコア")
         self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "Bobさん　1点"])
+
+    def test_menus_asked_for_before_the_program_open_once_it_is(self):
+        g = self.game
+        state = ("return [document.querySelectorAll('.pw-menu:not([hidden])').length,"
+                 " document.querySelectorAll('dialog.pw-box[open]').length,"
+                 " document.documentElement.classList.contains('pw-ready')]")
+        # ファイル clicked twice while the program is on its way: asked for
+        # twice, not opened and closed again.
+        server = HeldServer(SITE)
+        server.start()
+        try:
+            self.driver.get(server.url)
+            entry = self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry")
+            entry.click()
+            entry.click()
+            time.sleep(0.3)
+            self.assertEqual(g.js(state), [0, 0, False])
+            server.release()
+            g.wait_ready()
+            g.wait(lambda: g.js(state) == [1, 0, True], what="the ファイル menu")
+            self.assertEqual(g.active().text, "始める(N)")
+        finally:
+            server.stop()
+
+        # Enter, then Alt+A: the game starts, then the About box opens over it.
+        server = HeldServer(SITE)
+        server.start()
+        try:
+            self.driver.get(server.url)
+            g.keys(Keys.ENTER)
+            ActionChains(self.driver).key_down(Keys.ALT).send_keys("a").key_up(Keys.ALT).perform()
+            time.sleep(0.3)
+            self.assertEqual(g.js(state), [0, 0, False])
+            server.release()
+            g.wait_ready()
+            self.assertEqual(g.wait_box()[0][0], "バージョン情報")
+            self.assertEqual(g.label(MESSAGE), "数字を覚えてね")
+        finally:
+            server.stop()
 
 
 def main():

@@ -1,11 +1,13 @@
 // The site in Firefox ESR, driven over WebDriver BiDi by puppeteer-core:
 // a game, a record under a Japanese name and its bytes, both boxes, a reload,
 // a reload with the server gone, the name window closed by the browser and a
-// page hidden mid-name, and a touch screen played through the keypad.
+// page hidden mid-name, a touch screen played through the keypad, and menus
+// asked for before the program has arrived.
 //   node firefox_e2e.mjs SITE_DIR NODE_MODULES_DIR
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import os from 'node:os';
 import { createRequire } from 'node:module';
 import net from 'node:net';
@@ -41,6 +43,28 @@ async function serve(folder = site, maxAge = null) {
   }
   const gone = new Promise((r) => proc.on('exit', r));
   return { url: `http://127.0.0.1:${port}/`, stop: () => { proc.kill(); return gone; } };
+}
+
+// The site with poroten.wasm held back until release(): the page as it is
+// before the program has arrived.
+async function serveHeld() {
+  const site = await serve();
+  const behind = new URL(site.url).port;
+  let release;
+  const gate = new Promise((r) => { release = r; });
+  const proxy = http.createServer(async (req, res) => {
+    if (req.url.split('?')[0] === '/poroten.wasm') await gate;
+    const up = http.request({ host: '127.0.0.1', port: behind, path: req.url, method: req.method, headers: req.headers },
+      (r) => { res.writeHead(r.statusCode, r.headers); r.pipe(res); });
+    up.on('error', () => res.destroy());
+    req.pipe(up);
+  });
+  const port = await freePort();
+  await new Promise((r) => proxy.listen(port, '127.0.0.1', r));
+  return {
+    url: `http://127.0.0.1:${port}/`, release,
+    stop: () => { release(); proxy.closeAllConnections(); proxy.close(); return site.stop(); },
+  };
 }
 
 async function firefox(touch) {
@@ -340,11 +364,52 @@ async function phone() {
   }
 }
 
+async function early() {
+  const browser = await firefox(false);
+  const menusOpen = (page) => page.$$eval('.pw-menu:not([hidden])', (l) => l.length);
+  const ready = (page) => page.evaluate(() => document.documentElement.classList.contains('pw-ready'));
+  let server = null;
+  try {
+    const page = await browser.newPage();
+    // ファイル clicked twice while the program is on its way: asked for twice,
+    // not opened and closed again.
+    server = await serveHeld();
+    await page.goto(server.url, { waitUntil: 'domcontentloaded' });
+    await page.click('.pw-menuentry');
+    await page.click('.pw-menuentry');
+    await new Promise((r) => setTimeout(r, 300));
+    assert.deepEqual([await menusOpen(page), await ready(page)], [0, false]);
+    server.release();
+    await until('the ファイル menu', async () => (await menusOpen(page)) === 1);
+    assert.equal(await page.evaluate(() => document.activeElement.textContent), '始める(N)');
+    await server.stop();
+
+    // Enter, then Alt+A: the game starts, then the About box opens over it.
+    server = await serveHeld();
+    await page.goto(server.url, { waitUntil: 'domcontentloaded' });
+    await page.keyboard.press('Enter');
+    await page.keyboard.down('Alt');
+    await page.keyboard.press('KeyA');
+    await page.keyboard.up('Alt');
+    await new Promise((r) => setTimeout(r, 300));
+    assert.deepEqual([await boxes(page), await ready(page)], [[], false]);
+    server.release();
+    const about = await until('the About box', async () => { const b = await boxes(page); return b.length && b; });
+    assert.equal(about[0][0], 'バージョン情報');
+    assert.equal(await label(page, MESSAGE), '数字を覚えてね');
+    console.log('ok - Firefox: a menu clicked and an access key pressed before the program is ready count once it is');
+  } finally {
+    await browser.close();
+    if (server) await server.stop();
+  }
+}
+
 try {
   await desktop();
   await nameWindow();
   await newBuild();
   await phone();
+  await early();
 } catch (e) {
   console.error('not ok -', e);
   process.exit(1);

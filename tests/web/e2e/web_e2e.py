@@ -222,10 +222,22 @@ class DesktopGame(SiteTest):
         self.assertEqual(sorted(name for name, _, _ in sizes), ["", "poroten.js", "poroten.wasm"])
         for name, packed, size in sizes:
             self.assertLess(packed, size * 0.7, name)
-        # The policy is in force: a script written into the page does not run.
+        # Nothing is asked for before the window is drawn, not even the icon
+        # the browser fetches by itself as the page loads (it comes in the page).
+        early = g.js("var drawn = performance.getEntriesByName('first-contentful-paint')[0];"
+                     "return performance.getEntriesByType('resource').filter("
+                     "e => e.startTime < drawn.startTime).map(e => e.name.split('/').pop())")
+        self.assertEqual(early, [])
+        # The policy is in force: a script or style written into the page is
+        # refused; the page's own, which the policy names by hash, are not.
         self.assertIsNone(g.js("var s = document.createElement('script');"
                                "s.textContent = 'window.__inline = 1';"
                                "document.head.appendChild(s); return window.__inline"))
+        self.assertEqual(g.js("var s = document.createElement('style');"
+                              "s.textContent = 'main { display: none }';"
+                              "document.head.appendChild(s);"
+                              "return getComputedStyle(document.querySelector('main')).display"),
+                         "block")
         self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
         g.wait(lambda: g.js("return !!document.querySelector('.pw-menu:not([hidden])')"),
                what="the ファイル menu")
@@ -244,11 +256,12 @@ class DesktopGame(SiteTest):
                what="the name window")
         self.assertEqual(g.axe(), [], "the name window open")
         # What the page did itself breaks no rule of its own policy either
-        # (the script above was refused, as it should be).
+        # (the script and the style above were refused, as they should be).
         refused = [e["message"] for e in self.driver.get_log("browser")
                    if "Content Security Policy" in e["message"]]
-        self.assertEqual(len(refused), 1, refused)
+        self.assertEqual(len(refused), 2, refused)
         self.assertIn("inline script", refused[0])
+        self.assertIn("inline style", refused[1])
 
     def test_a_page_frozen_in_the_background_gets_one_late_tick_not_a_burst(self):
         g = self.game
@@ -329,15 +342,16 @@ class DrawnWithThePage(unittest.TestCase):
         for server in self.servers:
             server.stop()
 
-    def held(self):
-        server = HeldServer(SITE)
+    def held(self, held="poroten.wasm"):
+        server = HeldServer(SITE, held)
         server.start()
         self.servers.append(server)
         return server
 
     def test_the_window_is_on_screen_before_the_program_and_taken_over_in_place(self):
         g = self.game
-        server = self.held()
+        # Every file but the page held: the window comes in the page's one response.
+        server = self.held(None)
         self.driver.get(server.url)
         self.assertFalse(g.js("return document.documentElement.classList.contains('pw-ready')"))
         before = g.snapshot()
@@ -372,6 +386,40 @@ class DrawnWithThePage(unittest.TestCase):
         g.wait_ready()
         self.assertRegex(g.memorized_row(), r"^\d{3}$")
         self.assertEqual(g.label(COUNTDOWN), "3")
+        self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
+
+    def test_a_menu_asked_for_before_the_program_opens_once_it_is(self):
+        g = self.game
+        menus_open = "return document.querySelectorAll('.pw-menu:not([hidden])').length"
+        ready = "return document.documentElement.classList.contains('pw-ready')"
+        # ファイル clicked twice while the program is on its way: asked for
+        # twice, not opened and closed again.
+        server = self.held()
+        self.driver.get(server.url)
+        entry = self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry")
+        entry.click()
+        entry.click()
+        time.sleep(0.3)
+        self.assertEqual((g.js(menus_open), g.js(ready)), (0, False))
+        server.release()
+        g.wait_ready()
+        g.wait(lambda: g.js(menus_open) == 1, what="the ファイル menu")
+        self.assertEqual(g.active().text, "始める(N)")
+        g.keys("h")  # the program's own menu: its items' keys work
+        self.assertEqual(g.wait_box()[0][0], "ハイスコア")
+
+        # Enter, then Alt+A: the game starts, then the About box opens over it.
+        server = self.held()
+        self.driver.get(server.url)
+        g.keys(Keys.ENTER)
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("a").key_up(Keys.ALT).perform()
+        self.assertEqual(g.active().text, "バージョン情報(A)")  # shown taken
+        time.sleep(0.3)
+        self.assertEqual((g.boxes(), g.js(ready)), ([], False))
+        server.release()
+        g.wait_ready()
+        self.assertEqual(g.wait_box()[0][0], "バージョン情報")
+        self.assertEqual(g.label(MESSAGE), "数字を覚えてね")
         self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
 
 
