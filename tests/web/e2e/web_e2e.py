@@ -582,7 +582,6 @@ class Offline(SiteTest):
 
 # The build a page runs, by the marks NewBuild puts in its index, style sheet and program.
 BUILD_MARKS = """return [document.documentElement.dataset.build || null,
-  getComputedStyle(document.documentElement).getPropertyValue('--pw-build').trim() || null,
   window.porotenBuild || null]"""
 # The origin's cache names, and whether the site's worker is still busy installing.
 WORKER_STATE = """var done = arguments[arguments.length - 1];
@@ -611,11 +610,11 @@ class NewBuild(unittest.TestCase):
         shutil.rmtree(self.root, ignore_errors=True)
 
     def rebuild(self, folder):
-        """The same site with a changed page, style sheet and program, stamped
-        anew by the build's own step; returns the old and the new stamp."""
+        """The same site with a changed page (its style sheet and pre-frame
+        script are inside it) and program, stamped anew by the build's own
+        step; returns the old and the new stamp."""
         site = os.path.join(self.root, folder)
         edits = {"index.html": ('<html lang="ja">', '<html lang="ja" data-build="2">'),
-                 "poroten.css": ("", ':root { --pw-build: "2"; }\n'),
                  "poroten.js": ("", "\n;window.porotenBuild = '2';\n")}
         for name, (old, new) in edits.items():
             path = os.path.join(site, name)
@@ -654,7 +653,7 @@ class NewBuild(unittest.TestCase):
             g.open(url)
             g.wait(lambda: g.js("return !!navigator.serviceWorker.controller"), timeout=15,
                    what="the service worker")
-        self.assertEqual(g.js(BUILD_MARKS), [None, None, None])
+        self.assertEqual(g.js(BUILD_MARKS), [None, None])
         old, new = self.rebuild("a")
 
         # The first load after the new build still runs the old one whole,
@@ -662,17 +661,17 @@ class NewBuild(unittest.TestCase):
         # from the server (not the ten-minute HTTP cache) and takes over.
         d.refresh()
         g.wait_ready()
-        self.assertEqual(g.js(BUILD_MARKS), [None, None, None])
+        self.assertEqual(g.js(BUILD_MARKS), [None, None])
         self.caches_once(lambda c: any(new in n for n in c), "the new worker", timeout=20)
         # This page keeps getting its own build's files from the new worker.
         self.assertFalse(d.execute_async_script(
             "var done = arguments[0]; fetch('poroten.js').then(r => r.text())"
             ".then(t => done(t.includes('porotenBuild')), e => done(String(e)))"))
 
-        # The next load runs the new build: page, style sheet and program.
+        # The next load runs the new build: page and program.
         d.refresh()
         g.wait_ready()
-        self.assertEqual(g.js(BUILD_MARKS), ["2", '"2"', "2"])
+        self.assertEqual(g.js(BUILD_MARKS), ["2", "2"])
         self.plays()
         # The old build's cache goes once no page runs it; the other site's stays.
         caches = self.caches_once(lambda c: not any(a in n and old in n for n in c),
@@ -684,10 +683,10 @@ class NewBuild(unittest.TestCase):
         self.server.stop()
         d.refresh()
         g.wait_ready()
-        self.assertEqual(g.js(BUILD_MARKS), ["2", '"2"', "2"])
+        self.assertEqual(g.js(BUILD_MARKS), ["2", "2"])
         self.plays()
         g.open(b)
-        self.assertEqual(g.js(BUILD_MARKS), [None, None, None])
+        self.assertEqual(g.js(BUILD_MARKS), [None, None])
         self.plays()
 
 
