@@ -8,7 +8,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build-web}
 site=$build/site
 
-bash "$root/scripts/install-deps.sh" only emscripten nodejs cmake make g++ libc-bin
+# libssl-dev: the page generator hashes what the page holds inline with libcrypto.
+bash "$root/scripts/install-deps.sh" only emscripten nodejs cmake make g++ libc-bin libssl-dev
 # Debian's Emscripten keeps its Node modules (acorn) there, and a Node from
 # elsewhere does not look there by itself.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}

@@ -12,8 +12,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 tests_build=${TESTS_BUILD_DIR:-$root/build-web-test}
 
 bash "$root/scripts/install-deps.sh" only emscripten nodejs cmake make g++ libc-bin googletest \
-    python3 python3-selenium chromium chromium-driver imagemagick fonts-ipafont-gothic \
-    firefox-esr webkit2gtk-driver xvfb xauth
+    libgtest-dev libssl-dev python3 python3-selenium chromium chromium-driver imagemagick \
+    fonts-ipafont-gothic firefox-esr webkit2gtk-driver xvfb xauth
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 echo "== core and web adapter tests, compiled with Emscripten, under Node"

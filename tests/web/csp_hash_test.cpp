@@ -1,13 +1,14 @@
 // The hashes the page generator writes into the page's policy: a wrong one
-// leaves the page unstyled and its script refused, so every padding case of
-// SHA-256 and every tail of base64 is checked against published values.
-#include "platform/web/csp_hash.h"
+// leaves the page unstyled and its script refused, so the digest across
+// SHA-256's padding cases and every tail of base64 are checked against
+// published values.
+#include "tools/csp_hash.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace poroten::platform::web {
+namespace poroten::tools {
 namespace {
 
 std::string digest(const std::string& text) {
@@ -42,4 +43,4 @@ TEST(CspHash, TheSourceIsTheBase64DigestOfTheTextsUtf8Bytes) {
 }
 
 }  // namespace
-}  // namespace poroten::platform::web
+}  // namespace poroten::tools

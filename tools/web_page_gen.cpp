@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "game/layout.h"
-#include "platform/web/csp_hash.h"
 #include "platform/web/window_markup.h"
 #include "platform/window_rules.h"
+#include "tools/csp_hash.h"
 
 namespace {
 
@@ -73,8 +73,8 @@ int main(int argc, char** argv) {
     style += "\n/* The main window, from the game's layout. */\n:root { --pw-client-width: " +
              poroten::platform::web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) +
              "; }\n" + poroten::platform::web::windowStyle(main);
-    using poroten::platform::web::base64;
-    using poroten::platform::web::cspHash;
+    using poroten::tools::base64;
+    using poroten::tools::cspHash;
     if (!inlinable(style, "</style") || !inlinable(script, "</script") ||
         !fill(page, "<!--main window-->", poroten::platform::web::windowMarkup(main)) ||
         !fill(page, "<!--style-->", "<style>" + style + "</style>") ||
