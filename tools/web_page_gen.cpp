@@ -1,8 +1,10 @@
 // Built for the build machine: writes the page with the main window's markup
-// in it, the style sheet that places it (from the game's own layout) and the
-// pre-frame script inline, and their hashes in the page's policy; and the
-// small icon as a data URL, which the browser would otherwise fetch as the
-// page loads: the window is drawn from the page's one response.
+// in it, the style sheet that places it (both from the game's own layout, by
+// the code the program draws its windows with) and the pre-frame script
+// inline, and their hashes in the page's policy; the main window's caption as
+// the page's title; and the small icon as a data URL, which the browser would
+// otherwise fetch as the page loads: the window is drawn from the page's one
+// response.
 //   web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT ICON_PNG PAGE_OUT
 #include <fstream>
 #include <iostream>
@@ -69,14 +71,16 @@ int main(int argc, char** argv) {
         std::cerr << "web_page_gen: cannot read the templates\n";
         return 1;
     }
+    namespace web = poroten::platform::web;
     const poroten::platform::WindowDesc main = poroten::game::form1Layout();
     style += "\n/* The main window, from the game's layout. */\n:root { --pw-client-width: " +
-             poroten::platform::web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) +
-             "; }\n" + poroten::platform::web::windowStyle(main);
+             web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) + "; }\n" +
+             web::styleSheet(main);
     using poroten::tools::base64;
     using poroten::tools::cspHash;
     if (!inlinable(style, "</style") || !inlinable(script, "</script") ||
-        !fill(page, "<!--main window-->", poroten::platform::web::windowMarkup(main)) ||
+        !fill(page, "<!--main window-->", web::windowMarkup(main)) ||
+        !fill(page, "@CAPTION@", web::escaped(main.caption)) ||
         !fill(page, "<!--style-->", "<style>" + style + "</style>") ||
         !fill(page, "<!--script-->", "<script>" + script + "</script>") ||
         !fill(page, "@STYLE_HASH@", cspHash(style)) ||

@@ -23,7 +23,7 @@ mergeInto(LibraryManager.library, {
     body.id = id + '-text';
     lines.forEach(function (line) {
       var p = document.createElement('div');
-      p.textContent = line || '\u00a0';
+      p.textContent = line;  // an empty one keeps its height by the style sheet
       body.appendChild(p);
     });
     var ok = document.createElement('button');

@@ -1,5 +1,6 @@
-// The page side of the browser adapter: builds windows from their JSON
-// descriptions and reports keys, clicks, closes and the page being left back
+// The page side of the browser adapter: puts in the page the windows whose
+// markup and style the program made (window_markup.cpp), wires their menus
+// and controls, and reports keys, clicks, closes and the page being left back
 // to the program. Message boxes are library_boxes.js's, the record
 // library_storage.js's.
 mergeInto(LibraryManager.library, {
@@ -8,6 +9,7 @@ mergeInto(LibraryManager.library, {
     windows: {},
     next: 0,
     main: null,
+    stopped: false,  // the program has quit
     // The control a key reports when none has the focus (platform::kNoControl).
     NO_CONTROL: -1,
     // The modifier bits poroten_on_key takes (web_entry_points.h).
@@ -30,58 +32,21 @@ mergeInto(LibraryManager.library, {
     },
     // Only once the program runs (it has made its main window) and until it quits.
     ending: function () { if (PW.main && !PW.stopped) _poroten_on_ending(); },
-    // A malloc'd UTF-8 copy of text, for the program to free.
-    alloc: function (text) {
+    // A malloc'd UTF-8 copy of text, for the program to free; its length in
+    // bytes goes to sizePtr when one is given.
+    alloc: function (text, sizePtr) {
       // A lone surrogate (pasted, or half a pair cut off) would otherwise be
       // paired with whatever follows it and swallow that character.
       text = text.replace(/\p{Surrogate}/gu, '\uFFFD');
       var size = lengthBytesUTF8(text) + 1;
       var ptr = _malloc(size);
       stringToUTF8(text, ptr, size);
+      if (sizePtr) HEAP32[sizePtr >> 2] = size - 1;
       return ptr;
     },
-    px: function (pixels) { return pixels + 'px'; },
-    // "ファイル(&F)" -> text with the access key underlined, and the key.
     // Text that is already there is left alone: a new text node would be
     // painted again, and counted as a later paint of the page's largest text.
     setText: function (el, text) { if (el.textContent !== text) el.textContent = text; },
-    accessText: function (el, text) {
-      var at = text.indexOf('&');
-      if (at < 0 || at + 1 >= text.length) { PW.setText(el, text); return ''; }
-      var u = el.querySelector('u');
-      if (u && el.childElementCount === 1 && u.textContent === text[at + 1] &&
-          el.textContent === text.slice(0, at) + text.slice(at + 1)) {
-        return text[at + 1].toLowerCase();
-      }
-      el.textContent = '';
-      el.appendChild(document.createTextNode(text.slice(0, at)));
-      var u = document.createElement('u');
-      u.textContent = text[at + 1];
-      el.appendChild(u);
-      el.appendChild(document.createTextNode(text.slice(at + 2)));
-      return text[at + 1].toLowerCase();
-    },
-    // The page already shows the main window at rest (the build writes its
-    // markup from the same description): the program takes those elements
-    // over in order, setting each as it would a new one, so nothing is drawn
-    // twice. Anything the markup lacks is made; anything extra goes.
-    adopting: null,
-    make: function (parent, tag) {
-      var at = parent.pwNext || 0;
-      var old = PW.adopting && parent.children[at];
-      parent.pwNext = at + 1;
-      if (old && old.tagName === tag.toUpperCase()) return old;
-      var el = document.createElement(tag);
-      parent.insertBefore(el, old || null);
-      return el;
-    },
-    // Drops what the markup had past the elements the program made.
-    trim: function (parent) {
-      if (parent.pwNext === undefined) return;  // not built through make
-      while (parent.children.length > (parent.pwNext || 0)) parent.lastElementChild.remove();
-      delete parent.pwNext;
-      Array.prototype.forEach.call(parent.children, PW.trim);
-    },
     modalOpen: function () { return !!document.querySelector('dialog[open]'); },
     // The game's keys go to the main window's client, as a desktop's go to
     // its only window.
@@ -121,7 +86,7 @@ mergeInto(LibraryManager.library, {
       if (e.altKey && !e.ctrlKey && !e.metaKey) {
         var key = (e.code || '').replace(/^Key/, '').toLowerCase();
         var entry = w.accessKeys[key];
-        if (entry) { e.preventDefault(); e.stopPropagation(); entry.activate(true); }
+        if (entry) { e.preventDefault(); e.stopPropagation(); entry(true); }
         return;
       }
       var open = w.root.querySelector('.pw-menu:not([hidden])');
@@ -136,7 +101,7 @@ mergeInto(LibraryManager.library, {
     closeMenus: function () {
       document.querySelectorAll('.pw-menu').forEach(function (m) {
         m.hidden = true;
-        if (m.previousSibling) m.previousSibling.setAttribute('aria-expanded', 'false');
+        if (m.previousElementSibling) m.previousElementSibling.setAttribute('aria-expanded', 'false');
       });
     },
     menuKey: function (w, menu, e) {
@@ -161,27 +126,15 @@ mergeInto(LibraryManager.library, {
       _poroten_on_command(w.handle, id);
     },
     dialogOf: function (w) { return w.root.tagName === 'DIALOG' ? w.root : null; },
-    buildMenu: function (w, bar, menu) {
-      menu.forEach(function (entry) {
-        var button = PW.make(bar, 'button');
-        button.type = 'button';
-        button.className = 'pw-menuentry';
-        button.setAttribute('role', 'menuitem');
-        var key = PW.accessText(button, entry.text);
-        var activate;
-        if (entry.items.length) {
-          button.setAttribute('aria-haspopup', 'menu');
-          button.setAttribute('aria-expanded', 'false');
-          var list = PW.make(bar, 'div');
-          list.className = 'pw-menu';
-          list.setAttribute('role', 'menu');
-          list.hidden = true;
-          entry.items.forEach(function (item) {
-            var b = PW.make(list, 'button');
-            b.type = 'button';
-            b.setAttribute('role', 'menuitem');
-            b.dataset.key = PW.accessText(b, item.text);
-            b.addEventListener('click', function () { PW.command(w, item.id); });
+    // The menu bar as the markup has it: an entry followed by its menu opens
+    // it; any other entry, and each item, reports its command.
+    wireMenu: function (w, bar) {
+      bar.querySelectorAll('.pw-menuentry').forEach(function (button) {
+        var list = button.nextElementSibling;
+        var activate = function () { PW.command(w, Number(button.dataset.command)); };
+        if (list && list.classList.contains('pw-menu')) {
+          list.querySelectorAll('[data-command]').forEach(function (b) {
+            b.addEventListener('click', function () { PW.command(w, Number(b.dataset.command)); });
           });
           activate = function (byKey) {
             var wasOpen = !list.hidden;
@@ -191,38 +144,15 @@ mergeInto(LibraryManager.library, {
             button.setAttribute('aria-expanded', 'true');
             list.querySelector('button').focus();
           };
-        } else {
-          activate = function () { PW.command(w, entry.id); };
         }
         button.addEventListener('click', function () { activate(false); });
         w.entries.push(activate);
-        if (key) {
-          w.accessKeys[key] = { activate: activate };
-          button.setAttribute('aria-keyshortcuts', 'Alt+' + key.toUpperCase());
-        }
+        var key = button.getAttribute('aria-keyshortcuts');
+        if (key) w.accessKeys[key.replace(/^Alt\+/, '').toLowerCase()] = activate;
       });
     },
-    // The title bar, and the window's own place for a dialog that has one.
-    buildTitleBar: function (w, root, d, drawn) {
-      // The main window's title bar carries the page's heading, as a desktop
-      // window's carries its caption.
-      var bar = PW.make(root, 'div');
-      bar.className = 'pw-titlebar';
-      var title = PW.make(bar, d.dialog ? 'span' : 'h1');
-      PW.setText(title, d.caption);
-      if (!d.dialog) {
-        title.className = 'pw-caption';
-        if (!drawn) root.hidden = true;
-        document.title = d.caption;
-        return;
-      }
-      var close = PW.make(bar, 'button');
-      close.type = 'button';
-      close.className = 'pw-close';
-      close.setAttribute('aria-label', '閉じる');
-      close.tabIndex = -1;
-      close.textContent = '×';
-      close.addEventListener('click', function () { _poroten_on_close(w.handle); });
+    // The browser closing a dialog itself.
+    wireDialog: function (w, root) {
       // Esc does nothing in the name window; the close box stands for closing.
       root.addEventListener('cancel', function (e) { e.preventDefault(); });
       // A browser closes it all the same on a second Esc or a back gesture:
@@ -232,98 +162,71 @@ mergeInto(LibraryManager.library, {
           _poroten_on_close(w.handle);
         }
       });
-      if (d.left !== undefined) {
-        root.style.left = PW.px(d.left);
-        root.style.top = PW.px(d.top);
-      }
     },
-    // The area below the menu bar; the main window's takes the game's keys.
-    buildClient: function (w, root, d) {
-      var client = PW.make(root, 'div');
-      client.className = 'pw-client';
-      client.style.width = PW.px(d.width);
-      client.style.height = PW.px(d.height);
-      if (d.back) client.style.background = d.back;
-      if (!d.dialog) {
-        client.tabIndex = 0;
-        client.setAttribute('role', 'application');
-        client.setAttribute('aria-label', d.caption);
-        client.addEventListener('keydown', function (e) {
-          if (e.target !== client || PW.stopped) return;
+    wireControls: function (w) {
+      if (!PW.dialogOf(w)) {
+        w.client.addEventListener('keydown', function (e) {
+          if (e.target !== w.client || PW.stopped) return;
           if (PW.sendKey(w, PW.NO_CONTROL, e)) e.preventDefault();
         });
       }
-      return client;
+      w.client.querySelectorAll('[data-id]').forEach(function (el) {
+        var id = Number(el.dataset.id);
+        w.controls[id] = el;
+        if (el.tagName === 'INPUT') {
+          el.addEventListener('keydown', function (e) { if (PW.sendKey(w, id, e)) e.preventDefault(); });
+        } else if (el.tagName === 'BUTTON') {
+          el.addEventListener('click', function () { _poroten_on_command(w.handle, id); });
+        }
+      });
     },
-    buildControl: function (w, client, d, c) {
-      var el;
-      if (c.kind === 'textbox') {
-        el = PW.make(client, 'input');
-        el.type = 'text';
-        el.value = c.text;
-        el.setAttribute('aria-label', d.controls.filter(function (o) { return o.kind === 'label'; })
-          .map(function (o) { return o.text; }).join(' ') || c.name);
-        el.addEventListener('keydown', function (e) {
-          if (PW.sendKey(w, c.id, e)) e.preventDefault();
-        });
-      } else if (c.kind === 'button') {
-        el = PW.make(client, 'button');
-        el.type = 'button';
-        PW.setText(el, c.text);
-        el.addEventListener('click', function () { _poroten_on_command(w.handle, c.id); });
-      } else {
-        el = PW.make(client, 'div');
-        PW.setText(el, c.text);
-      }
-      el.className = 'pw-control pw-' + c.kind;
-      el.dataset.name = c.name;
-      el.dataset.id = c.id;
-      var s = el.style;
-      s.left = PW.px(c.bounds[0]);
-      s.top = PW.px(c.bounds[1]);
-      s.width = PW.px(c.bounds[2]);
-      s.height = PW.px(c.bounds[3]);
-      if (c.back) s.background = c.back;
-      if (c.face || c.points) el.classList.add('pw-face');
-      if (c.points) s.fontSize = c.points + 'pt';
-      s.textAlign = c.align;
-      w.controls[c.id] = el;
+    // [[target, {property: value}], ...], each target a selector within the
+    // window ('' the window itself), set through the CSSOM, which the page's
+    // policy allows where it refuses style attributes in markup.
+    applyStyle: function (root, rules) {
+      rules.forEach(function (rule) {
+        var el = rule[0] ? root.querySelector(rule[0]) : root;
+        for (var p in rule[1]) el.style.setProperty(p, rule[1][p]);
+      });
     },
-    // A window from its JSON (window_json.cpp): pixels, and the controls in
-    // the order they are made, which is also their Tab order.
-    build: function (d) {
-      var w = { handle: ++PW.next, desc: d, controls: {}, accessKeys: {}, entries: [] };
+    // The main window the page already shows (the build wrote it from the
+    // same description, by the same code) is taken over as it is, so that
+    // nothing is drawn twice; one that differs is replaced. Any other window
+    // is put in the page, hidden until shown.
+    build: function (markup, style) {
+      var t = document.createElement('template');
+      t.innerHTML = markup;
+      var root = t.content.firstElementChild;
       var screen = document.getElementById('screen') || document.body;
-      var drawn = !d.dialog && !PW.main && Array.prototype.filter.call(
-        screen.querySelectorAll('.pw-main'), function (m) { return m.dataset.name === d.name; })[0];
-      PW.adopting = drawn || null;
-      var root = drawn || document.createElement(d.dialog ? 'dialog' : 'div');
-      root.className = d.dialog ? 'pw-window pw-dialog' : 'pw-window pw-main';
-      root.setAttribute('aria-label', d.caption);
-      root.dataset.name = d.name;
-      PW.buildTitleBar(w, root, d, drawn);
-      if (d.menu.length) {
-        var menubar = PW.make(root, 'div');
-        menubar.className = 'pw-menubar';
-        menubar.setAttribute('role', 'menubar');
-        PW.buildMenu(w, menubar, d.menu);
+      var drawn = root.tagName !== 'DIALOG' && !PW.main && Array.prototype.filter.call(
+        screen.querySelectorAll('.pw-main'), function (m) { return m.dataset.name === root.dataset.name; })[0];
+      if (drawn && drawn.isEqualNode(root)) {
+        root = drawn;
+      } else {
+        if (root.tagName !== 'DIALOG') root.hidden = true;
+        if (drawn) drawn.replaceWith(root); else screen.appendChild(root);
       }
-      var client = PW.buildClient(w, root, d);
-      d.controls.forEach(function (c) { PW.buildControl(w, client, d, c); });
-      PW.trim(root);
-      PW.adopting = null;
-      w.root = root;
-      w.client = client;
-      if (!drawn) screen.appendChild(root);
+      var w = { handle: ++PW.next, root: root, client: root.querySelector('.pw-client'),
+                focus: root.querySelector('[data-focus]'), controls: {}, accessKeys: {}, entries: [] };
+      PW.applyStyle(root, style);
+      var bar = root.querySelector('.pw-menubar');
+      if (bar) PW.wireMenu(w, bar);
+      root.querySelector('.pw-close').addEventListener('click', function () {
+        if (!PW.stopped) _poroten_on_close(w.handle);
+      });
+      if (PW.dialogOf(w)) PW.wireDialog(w, root);
+      PW.wireControls(w);
       PW.windows[w.handle] = w;
-      if (!d.dialog && !PW.main) PW.main = w;
+      if (!PW.dialogOf(w) && !PW.main) PW.main = w;
       return w.handle;
     }
   },
 
-  // int poroten_window_create(const char* json); returns the window's handle
+  // int poroten_window_create(const char* markup, const char* style); returns the window's handle
   poroten_window_create__deps: ['$PW'],
-  poroten_window_create: function (json) { return PW.build(JSON.parse(UTF8ToString(json))); },
+  poroten_window_create: function (markup, style) {
+    return PW.build(UTF8ToString(markup), JSON.parse(UTF8ToString(style)));
+  },
   // void poroten_window_show(int window);
   poroten_window_show__deps: ['$PW'],
   poroten_window_show: function (h) {
@@ -334,7 +237,7 @@ mergeInto(LibraryManager.library, {
     } else {
       w.root.hidden = false;
     }
-    if (w.desc.focus !== null) w.controls[w.desc.focus].focus();
+    if (w.focus) w.focus.focus();
     else if (!PW.modalOpen() && w === PW.main) PW.focusGame();
     if (w === PW.main && !document.documentElement.classList.contains('pw-ready')) {
       document.documentElement.classList.add('pw-ready');
@@ -368,10 +271,10 @@ mergeInto(LibraryManager.library, {
   poroten_label_set_text: function (h, id, text) {
     PW.setText(PW.windows[h].controls[id], UTF8ToString(text));
   },
-  // void poroten_label_set_colour(int window, int id, int r, int g, int b);
-  poroten_label_set_colour__deps: ['$PW'],
-  poroten_label_set_colour: function (h, id, r, g, b) {
-    PW.windows[h].controls[id].style.background = 'rgb(' + r + ',' + g + ',' + b + ')';
+  // void poroten_control_set_style(int window, int id, const char* property, const char* value);
+  poroten_control_set_style__deps: ['$PW'],
+  poroten_control_set_style: function (h, id, property, value) {
+    PW.windows[h].controls[id].style.setProperty(UTF8ToString(property), UTF8ToString(value));
   },
   // char* poroten_textbox_text(int window, int id); malloc'd, the caller frees it
   poroten_textbox_text__deps: ['$PW'],
@@ -391,7 +294,7 @@ mergeInto(LibraryManager.library, {
     var done = document.createElement('p');
     done.className = 'pw-ended';
     done.setAttribute('role', 'status');
-    done.textContent = 'ポロテンを終了しました。';
+    done.textContent = document.title + 'を終了しました。';
     var again = document.createElement('button');
     again.type = 'button';
     again.textContent = 'もう一度遊ぶ';

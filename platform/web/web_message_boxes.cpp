@@ -6,7 +6,6 @@
 #include "platform/json.h"
 
 extern "C" {
-// library_poroten.js
 // library_boxes.js; lines is a JSON array of strings.
 void poroten_box_show(int box, const char* title, const char* lines);
 }

@@ -2,16 +2,17 @@
 
 #include <cstdlib>
 
-#include "platform/web/window_json.h"
+#include "platform/web/window_markup.h"
 
 extern "C" {
 // library_poroten.js
-int poroten_window_create(const char* json);
+// style is window_markup.h's styleJson.
+int poroten_window_create(const char* markup, const char* style);
 void poroten_window_show(int window);
 void poroten_window_hide(int window);
 void poroten_window_destroy(int window);
 void poroten_label_set_text(int window, int id, const char* text);
-void poroten_label_set_colour(int window, int id, int r, int g, int b);
+void poroten_control_set_style(int window, int id, const char* property, const char* value);
 char* poroten_textbox_text(int window, int id);
 void poroten_textbox_set_text(int window, int id, const char* text);
 }
@@ -46,7 +47,7 @@ void WebLabel::setText(std::string_view utf8) {
 }
 
 void WebLabel::setBackColour(Colour colour) {
-    poroten_label_set_colour(window_, id_, redOf(colour), greenOf(colour), blueOf(colour));
+    poroten_control_set_style(window_, id_, "background", cssColour(colour).c_str());
 }
 
 std::string WebTextBox::text() const {
@@ -61,10 +62,10 @@ void WebTextBox::setText(std::string_view utf8) {
 }
 
 WebWindow::WebWindow(const WindowDesc& desc, WindowEvents& events)
-    : handle_(poroten_window_create(windowJson(desc).c_str())) {
+    : handle_(poroten_window_create(windowMarkup(desc).c_str(), styleJson(desc).c_str())) {
     for (const ControlDesc& c : desc.controls) {
         if (c.kind == ControlKind::Label) {
-            labels_.try_emplace(c.id, handle_, c.id).first->second.setText(c.text);
+            labels_.try_emplace(c.id, handle_, c.id, c.text);
         } else if (c.kind == ControlKind::TextBox) {
             textBoxes_.try_emplace(c.id, handle_, c.id);
         }

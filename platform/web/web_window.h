@@ -1,10 +1,12 @@
-// Windows in the page: library_poroten.js draws them from their JSON; this
-// side keeps what the game reads back.
+// Windows in the page: library_poroten.js puts in the page the markup and
+// style window_markup.cpp makes of each description; this side keeps what
+// the game reads back.
 #pragma once
 
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/window.h"
 
@@ -12,7 +14,8 @@ namespace poroten::platform::web {
 
 class WebLabel : public Label {
 public:
-    WebLabel(int window, int id) : window_(window), id_(id) {}
+    WebLabel(int window, int id, std::string text)
+        : window_(window), id_(id), text_(std::move(text)) {}
     std::string text() const override { return text_; }
     void setText(std::string_view utf8) override;
     void setBackColour(Colour colour) override;

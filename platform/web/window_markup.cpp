@@ -2,14 +2,113 @@
 
 #include <cctype>
 #include <cstdio>
-#include <vector>
+#include <map>
 
-#include "platform/web/window_json.h"
+#include "platform/json.h"
 #include "platform/window_rules.h"
 
 namespace poroten::platform::web {
 
 namespace {
+
+// A caption with its access key marked by "&": "ファイル(&F)" -> "ファイル(<u>F</u>)",
+// and the key, "f" (empty when there is none).
+std::string accessText(std::string_view text, std::string& key) {
+    const auto at = text.find('&');
+    key.clear();
+    if (at == std::string_view::npos || at + 1 >= text.size()) {
+        return escaped(text);
+    }
+    // The key is one ASCII letter or digit in every caption the game has.
+    key = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(text[at + 1]))));
+    return escaped(text.substr(0, at)) + "<u>" + escaped(text.substr(at + 1, 1)) + "</u>" +
+           escaped(text.substr(at + 2));
+}
+
+std::string attribute(std::string_view name, std::string_view value) {
+    return " " + std::string(name) + "=\"" + escaped(value) + "\"";
+}
+
+// An entry with items opens its menu; any other entry, and each item, is a command.
+void appendMenu(std::string& out, const std::vector<MenuDesc>& menu) {
+    out += "<div class=\"pw-menubar\" role=\"menubar\">";
+    for (const MenuDesc& entry : menu) {
+        std::string key;
+        const std::string text = accessText(entry.text, key);
+        out += "<button type=\"button\" class=\"pw-menuentry\" role=\"menuitem\"";
+        if (entry.items.empty()) {
+            out += attribute("data-command", std::to_string(entry.id));
+        } else {
+            out += " aria-haspopup=\"menu\" aria-expanded=\"false\"";
+        }
+        if (!key.empty()) {
+            out += attribute("aria-keyshortcuts",
+                             "Alt+" + std::string(1, static_cast<char>(std::toupper(key[0]))));
+        }
+        out += ">" + text + "</button>";
+        if (entry.items.empty()) {
+            continue;
+        }
+        out += "<div class=\"pw-menu\" role=\"menu\" hidden=\"\">";
+        for (const MenuDesc& item : entry.items) {
+            std::string itemKey;
+            const std::string itemText = accessText(item.text, itemKey);
+            out += "<button type=\"button\" role=\"menuitem\"" + attribute("data-key", itemKey) +
+                   attribute("data-command", std::to_string(item.id)) + ">" + itemText +
+                   "</button>";
+        }
+        out += "</div>";
+    }
+    out += "</div>";
+}
+
+// A text box is named by the window's labels, as a screen reader would read them to it.
+std::string labelsText(const WindowDesc& d, const ControlDesc& box) {
+    std::string out;
+    for (const ControlDesc& c : d.controls) {
+        if (c.kind == ControlKind::Label) {
+            out += (out.empty() ? "" : " ") + c.text;
+        }
+    }
+    return out.empty() ? box.name : out;
+}
+
+std::string controlMarkup(const WindowDesc& d, const ControlDesc& c) {
+    const std::string common = attribute("class", "pw-control pw-" + std::string(nameOf(c.kind))) +
+                               attribute("data-name", c.name) +
+                               attribute("data-id", std::to_string(c.id)) +
+                               (d.focusControl == c.id ? " data-focus=\"\"" : "");
+    switch (c.kind) {
+        case ControlKind::TextBox:
+            return "<input type=\"text\"" + attribute("value", c.text) +
+                   attribute("aria-label", labelsText(d, c)) +
+                   (c.maxLength > 0 ? attribute("maxlength", std::to_string(c.maxLength)) : "") +
+                   common + ">";
+        case ControlKind::Button:
+            return "<button type=\"button\"" + common + ">" + escaped(c.text) + "</button>";
+        case ControlKind::Label:
+            break;
+    }
+    return "<div" + common + ">" + escaped(c.text) + "</div>";
+}
+
+// A font name as a CSS string, with the page's own fallbacks after it.
+std::string fontFamily(std::string_view face) {
+    std::string out = "\"";
+    for (const char c : face) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out + "\", var(--pw-fonts)";
+}
+
+std::string selectorOf(const WindowDesc& d) {
+    return ".pw-window[data-name=\"" + escaped(d.name) + "\"]";
+}
+
+}  // namespace
 
 std::string escaped(std::string_view text) {
     std::string out;
@@ -34,138 +133,127 @@ std::string escaped(std::string_view text) {
     return out;
 }
 
-// "ファイル(&F)" -> "ファイル(<u>F</u>)" and "f", as the page's accessText does.
-std::string accessText(std::string_view text, std::string& key) {
-    const auto at = text.find('&');
-    key.clear();
-    if (at == std::string_view::npos || at + 1 >= text.size()) {
-        return escaped(text);
-    }
-    // The key is one ASCII letter or digit in every caption the game has.
-    const char k = text[at + 1];
-    key = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(k))));
-    return escaped(text.substr(0, at)) + "<u>" + escaped(text.substr(at + 1, 1)) + "</u>" +
-           escaped(text.substr(at + 2));
-}
-
-std::string upper(std::string s) {
-    for (char& c : s) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
-
-std::string colourCss(Colour c) {
+std::string cssColour(Colour c) {
     char css[8];
     std::snprintf(css, sizeof css, "#%02x%02x%02x", redOf(c), greenOf(c), blueOf(c));
     return css;
 }
 
-void appendMenu(std::string& out, const std::vector<MenuDesc>& menu) {
-    out += "<div class=\"pw-menubar\" role=\"menubar\">";
-    for (const MenuDesc& entry : menu) {
-        std::string key;
-        const std::string text = accessText(entry.text, key);
-        out += "<button type=\"button\" class=\"pw-menuentry\" role=\"menuitem\"";
-        if (!entry.items.empty()) {
-            out += " aria-haspopup=\"menu\" aria-expanded=\"false\"";
-        }
-        if (!key.empty()) {
-            out += " aria-keyshortcuts=\"Alt+" + escaped(upper(key)) + "\"";
-        }
-        out += ">" + text + "</button>";
-        if (entry.items.empty()) {
-            continue;
-        }
-        out += "<div class=\"pw-menu\" role=\"menu\" hidden=\"\">";
-        for (const MenuDesc& item : entry.items) {
-            std::string itemKey;
-            const std::string itemText = accessText(item.text, itemKey);
-            out += "<button type=\"button\" role=\"menuitem\" data-key=\"" + escaped(itemKey) +
-                   "\">" + itemText + "</button>";
-        }
-        out += "</div>";
-    }
-    out += "</div>";
-}
-
-std::string labelsText(const WindowDesc& d, const ControlDesc& box) {
-    std::string out;
-    for (const ControlDesc& c : d.controls) {
-        if (c.kind == ControlKind::Label) {
-            out += (out.empty() ? "" : " ") + c.text;
-        }
-    }
-    return out.empty() ? box.name : out;
-}
-
-std::string selectorOf(const WindowDesc& d) {
-    return ".pw-window[data-name=\"" + escaped(d.name) + "\"]";
-}
-
-}  // namespace
-
 std::string cssPixels(int pixels) {
     return std::to_string(pixels) + "px";
 }
 
+std::vector<const ControlDesc*> creationOrder(const WindowDesc& desc) {
+    std::map<int, const ControlDesc*> byId;
+    for (const ControlDesc& c : desc.controls) {
+        byId.try_emplace(c.id, &c);
+    }
+    const std::vector<int> tabbed = tabOrder(desc);
+    auto next = tabbed.begin();
+    std::vector<const ControlDesc*> order;
+    for (const ControlDesc& c : desc.controls) {
+        if (c.kind == ControlKind::Label) {
+            order.push_back(&c);
+        } else if (next != tabbed.end()) {
+            order.push_back(byId.at(*next++));
+        }
+    }
+    return order;
+}
+
 std::string windowMarkup(const WindowDesc& d) {
+    const bool dialog = d.frame == Frame::FixedDialog;
     const std::string caption = escaped(d.caption);
-    std::string out = "<div class=\"pw-window pw-main\" aria-label=\"" + caption +
-                      "\" data-name=\"" + escaped(d.name) + "\">";
-    out += "<div class=\"pw-titlebar\"><h1 class=\"pw-caption\">" + caption + "</h1></div>";
+    std::string out =
+        dialog ? "<dialog class=\"pw-window pw-dialog\"" : "<div class=\"pw-window pw-main\"";
+    out += attribute("aria-label", d.caption) + attribute("data-name", d.name) + ">";
+    // The main window's title bar carries the page's heading, as a desktop
+    // window's carries its caption. Both frames have a close box only.
+    out += "<div class=\"pw-titlebar\">";
+    out += dialog ? "<span class=\"pw-caption\">" + caption + "</span>"
+                  : "<h1 class=\"pw-caption\">" + caption + "</h1>";
+    out +=
+        "<button type=\"button\" class=\"pw-close\" aria-label=\"閉じる\" "
+        "tabindex=\"-1\">×</button>";
+    out += "</div>";
     if (!d.menu.empty()) {
         appendMenu(out, d.menu);
     }
-    out += "<div class=\"pw-client\" tabindex=\"0\" role=\"application\" aria-label=\"" + caption +
-           "\">";
+    // The main window's client area takes the game's keys.
+    out += dialog ? "<div class=\"pw-client\">"
+                  : "<div class=\"pw-client\" tabindex=\"0\" role=\"application\"" +
+                        attribute("aria-label", d.caption) + ">";
     for (const ControlDesc* c : creationOrder(d)) {
-        const std::string common = "class=\"pw-control pw-" +
-                                   std::string(c->kind == ControlKind::Label     ? "label"
-                                               : c->kind == ControlKind::TextBox ? "textbox"
-                                                                                 : "button") +
-                                   (c->font.face.empty() && c->font.points == 0 ? "" : " pw-face") +
-                                   "\" data-name=\"" + escaped(c->name) + "\" data-id=\"" +
-                                   std::to_string(c->id) + "\"";
-        if (c->kind == ControlKind::TextBox) {
-            out += "<input type=\"text\" value=\"" + escaped(c->text) + "\" aria-label=\"" +
-                   escaped(labelsText(d, *c)) + "\" " + common + ">";
-        } else if (c->kind == ControlKind::Button) {
-            out += "<button type=\"button\" " + common + ">" + escaped(c->text) + "</button>";
-        } else {
-            out += "<div " + common + ">" + escaped(c->text) + "</div>";
-        }
+        out += controlMarkup(d, *c);
     }
-    out += "</div></div>";
+    out += dialog ? "</div></dialog>" : "</div></div>";
     return out;
 }
 
-std::string windowStyle(const WindowDesc& d) {
-    const std::string window = selectorOf(d);
-    std::string out = window + " > .pw-client { width: " + cssPixels(twipsToPixels(d.clientWidth)) +
-                      "; height: " + cssPixels(twipsToPixels(d.clientHeight)) + ";";
-    if (d.backColour) {
-        out += " background: " + colourCss(*d.backColour) + ";";
+std::vector<StyleRule> windowStyle(const WindowDesc& d) {
+    std::vector<StyleRule> rules;
+    if (d.position) {
+        rules.push_back({"",
+                         {{"left", cssPixels(twipsToPixels(d.position->left))},
+                          {"top", cssPixels(twipsToPixels(d.position->top))}}});
     }
-    out += " }\n";
+    StyleRule client{".pw-client",
+                     {{"width", cssPixels(twipsToPixels(d.clientWidth))},
+                      {"height", cssPixels(twipsToPixels(d.clientHeight))}}};
+    if (d.backColour) {
+        client.declarations.emplace_back("background", cssColour(*d.backColour));
+    }
+    rules.push_back(std::move(client));
     for (const ControlDesc* c : creationOrder(d)) {
         const PixelRect p = toPixels(c->bounds);
-        out += window + " [data-id=\"" + std::to_string(c->id) +
-               "\"] { left: " + cssPixels(p.left) + "; top: " + cssPixels(p.top) +
-               "; width: " + cssPixels(p.width) + "; height: " + cssPixels(p.height) + ";";
+        StyleRule rule{"[data-id=\"" + std::to_string(c->id) + "\"]",
+                       {{"left", cssPixels(p.left)},
+                        {"top", cssPixels(p.top)},
+                        {"width", cssPixels(p.width)},
+                        {"height", cssPixels(p.height)}}};
+        auto& s = rule.declarations;
         if (c->backColour) {
-            out += " background: " + colourCss(*c->backColour) + ";";
+            s.emplace_back("background", cssColour(*c->backColour));
+        }
+        if (c->textColour) {
+            s.emplace_back("color", cssColour(*c->textColour));
+        }
+        if (!c->font.face.empty()) {
+            s.emplace_back("font-family", fontFamily(c->font.face));
         }
         if (c->font.points) {
-            out += " font-size: " + std::to_string(c->font.points) + "pt;";
+            s.emplace_back("font-size", std::to_string(c->font.points) + "pt");
         }
-        out += std::string(" text-align: ") +
-               (c->align == Align::Centre  ? "center"
-                : c->align == Align::Right ? "right"
-                                           : "left") +
-               "; }\n";
+        s.emplace_back("text-align", nameOf(c->align));
+        rules.push_back(std::move(rule));
+    }
+    return rules;
+}
+
+std::string styleSheet(const WindowDesc& d) {
+    std::string out;
+    for (const StyleRule& rule : windowStyle(d)) {
+        out += selectorOf(d) + (rule.target.empty() ? "" : " " + rule.target) + " {";
+        for (const auto& [property, value] : rule.declarations) {
+            out += " " + property + ": " + value + ";";
+        }
+        out += " }\n";
     }
     return out;
+}
+
+std::string styleJson(const WindowDesc& d) {
+    JsonWriter json;
+    json.beginArray();
+    for (const StyleRule& rule : windowStyle(d)) {
+        json.beginArray().value(rule.target).beginObject();
+        for (const auto& [property, value] : rule.declarations) {
+            json.key(property).value(value);
+        }
+        json.endObject().endArray();
+    }
+    json.endArray();
+    return json.text();
 }
 
 }  // namespace poroten::platform::web

@@ -1,20 +1,46 @@
-// A window as the page's markup and style sheet, written from the same
-// description the program draws from, so that the page shows the window
-// before the program has loaded and the program takes it over unchanged.
+// A window as the page shows it, made here only: its markup, which the build
+// writes into the page for the main window and the program hands the page for
+// any window it makes; and its style, which places and colours it, written
+// as the page's style sheet at build time and set through the CSSOM at run
+// time (the page's policy refuses style attributes in markup).
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/window_desc.h"
 
 namespace poroten::platform::web {
 
-// The elements library_poroten.js builds for the window, with no inline
-// style (the page's policy forbids it); windowStyle places them.
-std::string windowMarkup(const WindowDesc& desc);
-std::string windowStyle(const WindowDesc& desc);
+// The CSS declarations, property and value, of one element of a window;
+// target is a selector within the window, empty for the window itself.
+struct StyleRule {
+    std::string target;
+    std::vector<std::pair<std::string, std::string>> declarations;
+};
 
-// Pixels (platform::toPixels's) as CSS, "16px".
+// The order the page holds a window's controls in, which is also their
+// stacking order and, with no tabindex of their own, their Tab order: each
+// label keeps its place in the description, and the places of the focusable
+// controls are filled with them in tab order (platform::tabOrder).
+std::vector<const ControlDesc*> creationOrder(const WindowDesc& desc);
+
+// The window's elements, with no inline style; library_poroten.js wires them.
+std::string windowMarkup(const WindowDesc& desc);
+std::vector<StyleRule> windowStyle(const WindowDesc& desc);
+
+// The rules as a style sheet, each scoped to the window: the page's.
+std::string styleSheet(const WindowDesc& desc);
+// The rules as JSON, [[target, {property: value, ...}], ...]: the program's.
+std::string styleJson(const WindowDesc& desc);
+
+// Text as HTML text or an attribute's value.
+std::string escaped(std::string_view text);
+
+// As CSS: "#rrggbb", "16px".
+std::string cssColour(Colour colour);
 std::string cssPixels(int pixels);
 
 }  // namespace poroten::platform::web
