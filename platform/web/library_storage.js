@@ -2,14 +2,8 @@
 // under the file's name, and a lock shared by all tabs of the site so that
 // one tab's re-read and save cannot interleave with another's.
 mergeInto(LibraryManager.library, {
+  $PS__deps: ['$PW'],
   $PS: {
-    // A malloc'd UTF-8 copy of text, for the program to free.
-    text: function (text) {
-      var size = lengthBytesUTF8(text) + 1;
-      var ptr = _malloc(size);
-      stringToUTF8(text, ptr, size);
-      return ptr;
-    },
     // The browser's reason for a failed storage call, as the save box shows it.
     reason: function (e) {
       return (e && e.name ? e.name + ': ' : '') + (e && e.message ? e.message : String(e));
@@ -51,17 +45,12 @@ mergeInto(LibraryManager.library, {
       ok = 0;
       text = PS.reason(e);
     }
-    var ptr, size;
-    if (ok) {
-      size = Math.min(text.length, longest);
-      ptr = _malloc(size + 1);
-      for (var i = 0; i < size; ++i) HEAPU8[ptr + i] = text.charCodeAt(i);
-    } else {
-      size = lengthBytesUTF8(text);
-      ptr = PS.text(text);
-    }
-    HEAP32[sizePtr >> 2] = size;
     HEAP32[okPtr >> 2] = ok;
+    if (!ok) return PW.alloc(text, sizePtr);
+    var size = Math.min(text.length, longest);
+    var ptr = _malloc(size + 1);
+    for (var i = 0; i < size; ++i) HEAPU8[ptr + i] = text.charCodeAt(i);
+    HEAP32[sizePtr >> 2] = size;
     return ptr;
   },
 
@@ -78,7 +67,7 @@ mergeInto(LibraryManager.library, {
       PS.persist();
       return 0;
     } catch (e) {
-      return PS.text(PS.reason(e));
+      return PW.alloc(PS.reason(e));
     }
   },
 

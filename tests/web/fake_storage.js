@@ -1,7 +1,8 @@
 // Node has no localStorage: a stand-in with the browser's failures, switched
 // by the tests through the storage's own keys.
 //   "!blocked" set: every access throws a SecurityError, as with storage off;
-//   "!quota" set: writes of other keys throw a QuotaExceededError.
+//   "!quota" set: writes of other keys throw a QuotaExceededError;
+//   "!reason" set: its value is the message of every error thrown.
 // Also a stand-in for the Web Locks (navigator.locks), recording each request:
 //   "!nolocks" set: the browser has none;
 //   "!lockheld" set: a request waits, as when another tab holds the lock,
@@ -10,7 +11,7 @@
 (function () {
   var items = new Map();
   function fail(name, message) {
-    var e = new Error(message);
+    var e = new Error(items.has('!reason') ? items.get('!reason') : message);
     e.name = name;
     throw e;
   }

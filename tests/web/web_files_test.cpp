@@ -33,6 +33,10 @@ EM_JS(void, unset, (const char* key), { localStorage.removeItem(UTF8ToString(key
 EM_JS(void, store_bytes, (const char* key, int count, int fill), {
     localStorage.setItem(UTF8ToString(key), btoa(String.fromCharCode(fill).repeat(count)));
 });
+// A reason with half a surrogate pair in it, as a browser's message may hold.
+EM_JS(void, store_lone_surrogate_reason, (), {
+    localStorage.setItem("!reason", "x" + String.fromCharCode(0xD800) + "y");
+});
 EM_JS(int, lock_requests, (), { return fakeLocks.requests.length; });
 EM_JS(char*, lock_request, (int n), {
     var r = fakeLocks.requests[n];
@@ -57,7 +61,8 @@ std::string stored(const char* key) {
 class WebRecord : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* key : {"m_score.sav", "!blocked", "!quota", "!nolocks", "!lockheld"}) {
+        for (const char* key :
+             {"m_score.sav", "!blocked", "!quota", "!reason", "!nolocks", "!lockheld"}) {
             unset(key);
         }
         forget_locks();
@@ -130,6 +135,18 @@ TEST_F(WebRecord, BlockedOrFullStorageIsReportedAndTheRecordStaysInMemory) {
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_NE(boxes.shown[1].text.find("SecurityError"), std::string::npos) << boxes.shown[1].text;
     EXPECT_EQ(blocked.HighScore, 3);
+
+    // Half a surrogate pair in the browser's reason is replaced, and the
+    // character after it kept, whether reading or saving failed.
+    unset("!blocked");
+    store_lone_surrogate_reason();
+    store("!blocked", "1");
+    const std::string reason = "SecurityError: x\uFFFDy";
+    EXPECT_EQ(files.readOrCreate("localStorage/m_score.sav", 100).error, reason);
+    blocked.SaveHighScore();
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    const std::string& text = boxes.shown[2].text;
+    EXPECT_EQ(text.substr(text.size() - std::min(text.size(), reason.size())), reason) << text;
 }
 
 TEST_F(WebRecord, ReadsNoFurtherThanAsked) {
