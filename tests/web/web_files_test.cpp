@@ -1,14 +1,18 @@
-// The record in localStorage: the score file's bytes as base64 under
-// "m_score.sav", read, cut and rewritten by the same rules as the file.
+// The record in localStorage: the score file's bytes as base64 under the
+// file's name, read, cut and rewritten by the same rules as the file; the
+// bytes expected are the product's own (scoreRecBytes, writtenAtStart).
 #include <emscripten/emscripten.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "fakes/fake_platform.h"
 #include "highscore/high_score_store.h"
+#include "highscore/score_file.h"
 #include "platform/cp932_codec.h"
 #include "platform/web/web_files.h"
 
@@ -24,6 +28,13 @@ EM_JS(char*, js_stored, (const char* key), {
     var size = lengthBytesUTF8(v) + 1;
     var p = _malloc(size);
     stringToUTF8(v, p, size);
+    return p;
+});
+// The entry as base64 would hold these bytes.
+EM_JS(char*, js_base64, (const char* bytes, int size), {
+    var text = btoa(String.fromCharCode.apply(null, HEAPU8.subarray(bytes, bytes + size)));
+    var p = _malloc(text.length + 1);
+    stringToUTF8(text, p, text.length + 1);
     return p;
 });
 EM_JS(void, store, (const char* key, const char* value), {
@@ -51,19 +62,36 @@ EM_JS(int, abort_locks, (), { return fakeLocks.abort(); });
 EM_JS(void, forget_locks, (), { fakeLocks.requests = []; fakeLocks.pending = []; });
 // clang-format on
 
-std::string stored(const char* key) {
-    char* value = js_stored(key);
+const std::string kFile = highscore::kScoreFileName;
+const std::string kPath = "localStorage/" + kFile;
+
+std::string stored(const std::string& key = kFile) {
+    char* value = js_stored(key.c_str());
     std::string out = value ? value : "<missing>";
     std::free(value);
     return out;
 }
 
+std::string base64(const std::string& bytes) {
+    char* text = js_base64(bytes.data(), static_cast<int>(bytes.size()));
+    std::string out = text;
+    std::free(text);
+    return out;
+}
+
+// A valid record's bytes, as the product writes them.
+std::string record(std::int16_t score, std::string_view name) {
+    const platform::Cp932Codec codec;
+    return highscore::scoreRecBytes(
+        {score, highscore::encodeName(codec, name), highscore::kValidMarker});
+}
+
 class WebRecord : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* key :
-             {"m_score.sav", "!blocked", "!quota", "!reason", "!nolocks", "!lockheld"}) {
-            unset(key);
+        for (const std::string& key :
+             {kFile, "!blocked"s, "!quota"s, "!reason"s, "!nolocks"s, "!lockheld"s}) {
+            unset(key.c_str());
         }
         forget_locks();
     }
@@ -82,37 +110,40 @@ TEST_F(WebRecord, KeptAsBase64OfTheFileBytesWithTheOldTailAndReadBackAfterAReloa
     // A first start finds nothing and leaves an empty record.
     highscore::Module1 first = load();
     EXPECT_EQ(first.HighScore, 0);
-    EXPECT_EQ(stored("m_score.sav"), "");
+    EXPECT_EQ(stored(), "");
 
     first.HighScore = 12;
     first.HighName = "髙橋";
     first.SaveHighScore();
-    // 0C 00 | 04 00 | FB FC 8B B4 | 02 00
-    EXPECT_EQ(stored("m_score.sav"), "DAAEAPv8i7QCAA==");
+    EXPECT_EQ(stored(), base64(record(12, "髙橋")));
 
-    // A shorter name: the file keeps its length, the old tail stays behind.
+    // A shorter name: the entry keeps its length, the old tail stays behind.
     first.HighScore = 13;
     first.HighName = "A";
     first.SaveHighScore();
-    // 0D 00 | 01 00 | 41 | 02 00 | B4 02 00
-    EXPECT_EQ(stored("m_score.sav"), "DQABAEECALQCAA==");
+    EXPECT_EQ(stored(), base64(highscore::writtenAtStart(record(12, "髙橋"), record(13, "A"))));
 
     highscore::Module1 again = load();
     EXPECT_EQ(again.HighScore, 13);
     EXPECT_EQ(again.HighName, "A");
     EXPECT_TRUE(boxes.shown.empty());
 
-    // Damaged entries give no record and no crash.
-    for (const char* damaged : {"not base64!", "AQ==", "DAAFAPv8i7QCAA=="}) {
-        store("m_score.sav", damaged);
-        highscore::Module1 record = load();
-        EXPECT_EQ(record.HighScore, 0) << damaged;
-        EXPECT_EQ(record.HighName, "") << damaged;
+    // Damaged entries give no record and no crash: not base64, cut short,
+    // a name length one past the name.
+    std::string longer = record(12, "髙橋");
+    ++longer[2];
+    for (const std::string& damaged :
+         {"not base64!"s, base64(record(12, "髙橋").substr(0, 1)), base64(longer)}) {
+        store(kFile.c_str(), damaged.c_str());
+        highscore::Module1 entry = load();
+        EXPECT_EQ(entry.HighScore, 0) << damaged;
+        EXPECT_EQ(entry.HighName, "") << damaged;
     }
 }
 
 TEST_F(WebRecord, BlockedOrFullStorageIsReportedAndTheRecordStaysInMemory) {
-    store("m_score.sav", "DAAEAPv8i7QCAA==");
+    const std::string held = base64(record(12, "髙橋"));
+    store(kFile.c_str(), held.c_str());
     store("!quota", "1");
     highscore::Module1 full = load();
     EXPECT_EQ(full.HighScore, 12);  // reading still works
@@ -120,10 +151,9 @@ TEST_F(WebRecord, BlockedOrFullStorageIsReportedAndTheRecordStaysInMemory) {
     full.HighName = "Bo";
     full.SaveHighScore();
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text,
-              std::string(highscore::kSaveFailed) +
-                  "\rlocalStorage/m_score.sav\rQuotaExceededError: The quota has been exceeded.");
-    EXPECT_EQ(stored("m_score.sav"), "DAAEAPv8i7QCAA==");
+    EXPECT_EQ(boxes.shown[0].text, std::string(highscore::kSaveFailed) + "\r" + kPath +
+                                       "\rQuotaExceededError: The quota has been exceeded.");
+    EXPECT_EQ(stored(), held);
     EXPECT_EQ(full.HighScore, 20);
 
     unset("!quota");
@@ -142,7 +172,7 @@ TEST_F(WebRecord, BlockedOrFullStorageIsReportedAndTheRecordStaysInMemory) {
     store_lone_surrogate_reason();
     store("!blocked", "1");
     const std::string reason = "SecurityError: x\uFFFDy";
-    EXPECT_EQ(files.readOrCreate("localStorage/m_score.sav", 100).error, reason);
+    EXPECT_EQ(files.readOrCreate(kPath, 100).error, reason);
     blocked.SaveHighScore();
     ASSERT_EQ(boxes.shown.size(), 3u);
     const std::string& text = boxes.shown[2].text;
@@ -150,10 +180,10 @@ TEST_F(WebRecord, BlockedOrFullStorageIsReportedAndTheRecordStaysInMemory) {
 }
 
 TEST_F(WebRecord, ReadsNoFurtherThanAsked) {
-    store_bytes("m_score.sav", 100000, 'Z');
-    const platform::ReadResult read = files.readOrCreate("localStorage/m_score.sav", 65541);
+    store_bytes(kFile.c_str(), 100000, 'Z');
+    const platform::ReadResult read = files.readOrCreate(kPath, highscore::kLongestRecord);
     ASSERT_TRUE(read.ok) << read.error;
-    EXPECT_EQ(read.bytes, std::string(65541, 'Z'));
+    EXPECT_EQ(read.bytes, std::string(highscore::kLongestRecord, 'Z'));
 }
 
 constexpr platform::LockWait kMayWait{std::chrono::seconds(2), true};
@@ -169,21 +199,21 @@ std::string request(int n) {
 // lock that is not had runs them anyway, and each runs exactly once.
 TEST_F(WebRecord, TheRecordsLockIsSharedByTheTabsAndEachSectionRunsOnce) {
     int runs = 0;
-    files.whileLocked("localStorage/m_score.sav", kMayWait, [&] { ++runs; });
+    files.whileLocked(kPath, kMayWait, [&] { ++runs; });
     EXPECT_EQ(runs, 1);
     ASSERT_EQ(lock_requests(), 1);
-    EXPECT_EQ(request(0), "poroten:m_score.sav timed");
+    EXPECT_EQ(request(0), "poroten:" + kFile + " timed");
 
     // Another tab holds it: nothing runs until it is granted, then once.
     store("!lockheld", "1");
-    files.whileLocked("localStorage/m_score.sav", kMayWait, [&] { ++runs; });
+    files.whileLocked(kPath, kMayWait, [&] { ++runs; });
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(grant_locks(), 1);
     EXPECT_EQ(runs, 2);
 
     // Not granted within the time: the aborted request runs it directly.
     int late = 0;
-    files.whileLocked("localStorage/m_score.sav", kMayWait, [&] { ++late; });
+    files.whileLocked(kPath, kMayWait, [&] { ++late; });
     EXPECT_EQ(late, 0);
     EXPECT_EQ(abort_locks(), 1);
     EXPECT_EQ(late, 1);
@@ -191,7 +221,7 @@ TEST_F(WebRecord, TheRecordsLockIsSharedByTheTabsAndEachSectionRunsOnce) {
     // A browser without locks runs it at once.
     unset("!lockheld");
     store("!nolocks", "1");
-    files.whileLocked("localStorage/m_score.sav", kMayWait, [&] { ++late; });
+    files.whileLocked(kPath, kMayWait, [&] { ++late; });
     EXPECT_EQ(late, 2);
     EXPECT_EQ(lock_requests(), 3);
 }
@@ -204,14 +234,14 @@ TEST_F(WebRecord, ATabThatLoadedEarlierKeepsTheOtherTabsBetterRecord) {
     tabB.HighScore = 12;
     tabB.HighName = "Bob";
     tabB.SaveHighScore();
-    const std::string bob = stored("m_score.sav");
+    const std::string bob = stored();
 
     bool asked = false;
     tabA.CheckNewRecord(1, [&] { asked = true; });
     EXPECT_FALSE(asked);
     EXPECT_EQ(tabA.HighScore, 12);
     EXPECT_EQ(tabA.HighName, "Bob");
-    EXPECT_EQ(stored("m_score.sav"), bob);
+    EXPECT_EQ(stored(), bob);
     EXPECT_EQ(lock_requests(), 1);
 }
 
