@@ -2,7 +2,8 @@
 # The browser build's tests:
 #   - the core tests, the code page contract and the localStorage record,
 #     compiled with Emscripten and run under Node (ctest's emulator), as the
-#     Windows build's run under Wine;
+#     Windows build's run under Wine; the window, timer and box contracts and
+#     the page's own window cases in a page in headless Chromium;
 #   - the built site in a real headless Chromium, in Firefox ESR (over
 #     WebDriver BiDi, by puppeteer-core) and in WebKitGTK (WebKitWebDriver on
 #     a virtual display): tests/web/e2e.
@@ -16,7 +17,7 @@ bash "$root/scripts/install-deps.sh" only emscripten nodejs cmake make g++ libc-
     fonts-ipafont-gothic firefox-esr webkit2gtk-driver xvfb xauth
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-echo "== core and web adapter tests, compiled with Emscripten, under Node"
+echo "== core and web adapter tests, compiled with Emscripten, under Node and in Chromium"
 emcmake cmake -S "$root" -B "$tests_build" -DCMAKE_BUILD_TYPE=Release -DPOROTEN_WERROR=ON \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" >/dev/null
 cmake --build "$tests_build" -j2
@@ -24,6 +25,8 @@ cmake --build "$tests_build" -j2
 
 echo "== the site in headless Chromium"
 bash "$root/scripts/build-web.sh"
+# The game's texts, colours, sizes, times and record, as the build wrote them.
+export POROTEN_FACTS=$tests_build/game_facts.json
 modules=$(bash "$root/scripts/web-npm.sh" axe-core@4.10.2 puppeteer-core@24.10.2)
 export POROTEN_AXE=$modules/axe-core/axe.min.js
 # Debian's Python: the one python3-selenium is installed for.

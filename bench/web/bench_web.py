@@ -20,6 +20,9 @@
     each) and axe-core at rest, when POROTEN_NPM names a node_modules with
     lighthouse and axe-core in it.
 
+The game's texts, colours, controls and clock come from the facts file the
+build writes (POROTEN_FACTS).
+
     bench_web.py SITE_DIR [--runs 7] [--keys 20] [--ticks 60] [--lighthouse-runs 3]
 """
 
@@ -40,7 +43,8 @@ import time
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "web", "e2e"))
-from browser import CHROMIUM, MESSAGE, Server, browser_game  # noqa: E402
+from browser import CELLS, CHROMIUM, COUNTDOWN, MESSAGE, Server, browser_game, css_colour  # noqa: E402
+from game_facts import MEMORIZE, PRESS_RETURN, TIME_UP, TIMING  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 # The first contentful paint (the window, which the page carries), the
@@ -59,12 +63,12 @@ document.addEventListener('DOMContentLoaded', function () {
     var root = document.documentElement;
     if (root.classList.contains('pw-ready') && window.__ready === undefined)
       window.__ready = performance.now();
-    var m = document.querySelector('.pw-main [data-id="106"]');
-    if (m && m.textContent === '数字を覚えてね' && window.__started === undefined)
+    var m = document.querySelector('.pw-main [data-id="' + MESSAGE + '"]');
+    if (m && m.textContent === MEMORIZE && window.__started === undefined)
       window.__started = performance.now();
   }).observe(document, { subtree: true, childList: true, attributes: true, characterData: true });
 });
-"""
+""".replace("MESSAGE", str(MESSAGE)).replace("MEMORIZE", json.dumps(MEMORIZE))
 
 KEY_PROBE = """
 window.__keys = [];
@@ -75,20 +79,20 @@ document.addEventListener('keydown', function (e) {
     var ch = new MessageChannel();
     ch.port1.onmessage = function () {
       var blue = [...document.querySelectorAll('.pw-main [data-id]')].filter(function (c) {
-        return c.dataset.id < 10 && getComputedStyle(c).backgroundColor === 'rgb(0, 0, 255)';
+        return CELLS.includes(Number(c.dataset.id)) && getComputedStyle(c).backgroundColor === BLUE;
       }).length;
       window.__keys.push([performance.now() - t0, blue]);
     };
     ch.port2.postMessage(0);
   });
 }, true);
-"""
+""".replace("CELLS", json.dumps(CELLS)).replace("BLUE", json.dumps(css_colour("blue")))
 
 # Every write to the countdown, stamped as it happens (an observer would see
 # it only after the rest of the handler, a message box included), and Enter.
 TICK_PROBE = """
 window.__ticks = [];
-var label = document.querySelector('.pw-main [data-id="103"]');
+var label = document.querySelector('.pw-main [data-id="COUNTDOWN"]');
 var text = Object.getOwnPropertyDescriptor(Node.prototype, 'textContent');
 Object.defineProperty(label, 'textContent', {
   get: function () { return text.get.call(this); },
@@ -98,7 +102,7 @@ document.addEventListener('keydown', function (e) {
   if (e.key === 'Enter' && document.activeElement.classList.contains('pw-client'))
     window.__ticks.push([performance.now(), 'enter']);
 }, true);
-"""
+""".replace("COUNTDOWN", str(COUNTDOWN))
 
 
 def percentile(values, p):
@@ -234,14 +238,14 @@ def tick_lateness(server, ticks):
         # One game first, unmeasured: the page's first seconds also compile the
         # Wasm's optimized tier and fill the worker's cache.
         g.keys(Keys.ENTER)
-        g.wait(lambda: len(g.boxes()) == 1, timeout=12, what="時間切れ")
+        g.wait(lambda: len(g.boxes()) == 1, timeout=12, what=TIME_UP)
         g.keys(Keys.ENTER)
         g.js(TICK_PROBE)
         while True:
             g.keys(Keys.ENTER)
-            g.wait(lambda: len(g.boxes()) == 1, timeout=12, what="時間切れ")
+            g.wait(lambda: len(g.boxes()) == 1, timeout=12, what=TIME_UP)
             g.keys(Keys.ENTER)  # closes the box
-            g.wait(lambda: g.label(MESSAGE) == "リターンを押してね", what="rest")
+            g.wait(lambda: g.label(MESSAGE) == PRESS_RETURN, what="rest")
             late = lateness(g.js("return window.__ticks"))
             if len(late) >= ticks:
                 return late[:ticks]
@@ -249,20 +253,22 @@ def tick_lateness(server, ticks):
 
 def lateness(events):
     """Each tick against its timer's schedule. A game left to run out writes
-    3 (memorize timer on), 2, 1, 0 and at once 5 (answer timer on), then 4,
-    3, 2, 1, 0: the 3 and the 5 written as a timer starts are the origins."""
+    the memorize seconds (memorize timer on) and each second down to 0, at
+    once the answer seconds (answer timer on), then down to 0 again: the
+    counts written as a timer starts are the origins."""
+    memorize, answer = str(TIMING["memorizeSeconds"]), str(TIMING["answerSeconds"])
     late = []
     phase, origin, k = None, 0.0, 0
     for t, text in events:
         if text == "enter":
             phase = "start"
-        elif phase == "start" and text == "3":
+        elif phase == "start" and text == memorize:
             phase, origin, k = "memorize", t, 0
-        elif phase == "memorize" and text == "5":
+        elif phase == "memorize" and text == answer:
             phase, origin, k = "answer", t, 0
         elif phase in ("memorize", "answer"):
             k += 1
-            late.append(t - (origin + 1000 * k))
+            late.append(t - (origin + TIMING["tickMs"] * k))
             if phase == "answer" and text == "0":
                 phase = None
     return late

@@ -1,5 +1,6 @@
 """A served site and a headless Chromium driven through chromedriver, with
-helpers that read the game's window from the page."""
+helpers that read the game's window from the page. What the game shows and
+keeps comes from the facts file the build writes (tests/game_facts.py)."""
 
 import base64
 import contextlib
@@ -13,10 +14,13 @@ import shutil
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
+sys.path.insert(1, os.path.join(ROOT, "tests"))
+from game_facts import (CELL_COUNT, COLOURS, MAIN, MEMORIZE, SCORE_FILE, START,  # noqa: E402
+                        cell_name, control, record_bytes)
+
 CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
 CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
 # axe-core's axe.min.js; scripts/test-web.sh installs it and says where.
@@ -31,8 +35,24 @@ axe.run(document, {resultTypes: ['violations']}).then(function (r) {
 }, function (e) { done([['axe failed', String(e), []]]); });
 """
 
-# Control ids of the main window, as the game numbers them.
-COUNTDOWN, SCORE, MESSAGE = 103, 105, 106
+# Control ids of the main window: the countdown, the score, the message line, the cells.
+COUNTDOWN, SCORE, MESSAGE = (control(MAIN, name)["id"] for name in ("Label3", "Label5", "Label6"))
+CELLS = [control(MAIN, cell_name(i))["id"] for i in range(CELL_COUNT)]
+
+
+def record_of(score, name):
+    """A valid record for the holder's name as typed: the name in code page
+    932 as the build machine's iconv writes it, which the product's own table
+    is made from (Python's codec writes some characters, 髙 among them, as
+    their NEC duplicates instead)."""
+    encoded = subprocess.run(["iconv", "-f", "UTF-8", "-t", "CP932"], input=name.encode(),
+                             capture_output=True, check=True).stdout
+    return record_bytes(score, encoded)
+
+
+def css_colour(name):
+    """One of the game's colours as the page's computed style gives it."""
+    return "rgb(%d, %d, %d)" % COLOURS[name]
 
 
 SNAPSHOT = """
@@ -216,12 +236,13 @@ class Game:
                        % control)
 
     def cells(self):
-        return self.js("return [...Array(10).keys()].map(i => "
-                       "document.querySelector('.pw-main [data-id=\"' + i + '\"]').textContent)")
+        return self.js("return arguments[0].map(i => "
+                       "document.querySelector('.pw-main [data-id=\"' + i + '\"]').textContent)",
+                       CELLS)
 
     def cell_colour(self, i):
         return self.js("return getComputedStyle(document.querySelector("
-                       "'.pw-main [data-id=\"%d\"]')).backgroundColor" % i)
+                       "'.pw-main [data-id=\"%d\"]')).backgroundColor" % CELLS[i])
 
     def active(self):
         return self.d.switch_to.active_element
@@ -245,15 +266,15 @@ class Game:
 
     def memorized_row(self):
         """Waits for a new row to show and returns its digits."""
-        self.wait(lambda: self.label(MESSAGE) == "数字を覚えてね" and self.cells()[0] != "",
+        self.wait(lambda: self.label(MESSAGE) == MEMORIZE and self.cells()[0] != "",
                   what="a row to memorize")
         return "".join(self.cells())
 
     def wait_answer_phase(self):
-        self.wait(lambda: self.label(MESSAGE) == "スタート", timeout=5, what="スタート")
+        self.wait(lambda: self.label(MESSAGE) == START, timeout=5, what="the answer phase")
 
     def stored_record(self):
-        value = self.js("return localStorage.getItem('m_score.sav')")
+        value = self.js("return localStorage.getItem(arguments[0])", SCORE_FILE)
         return None if value is None else base64.b64decode(value)
 
     def pixel(self, x, y):

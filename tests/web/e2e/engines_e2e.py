@@ -3,8 +3,9 @@
 WebKitWebDriver on a virtual display: a game, a record under a Japanese name
 and its bytes, both boxes, a reload and a reload with the server gone; a
 page left mid-name and kept by the browser for going back; menus asked for
-before the program has arrived. The
-touch keypad is not tried here: WebKitWebDriver on GTK neither emulates a
+before the program has arrived. Every text, colour, size and record byte
+expected is the game's own, from the facts file the build writes
+(POROTEN_FACTS). The touch keypad is not tried here: WebKitWebDriver on GTK neither emulates a
 touch screen nor sends touch input, and the keypad shows only on one.
 
     xvfb-run -a engines_e2e.py SITE_DIR
@@ -18,7 +19,10 @@ import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import MESSAGE, SCORE, Game, HeldServer, Server  # noqa: E402
+from browser import (MESSAGE, SCORE, Game, HeldServer, Server, css_colour,  # noqa: E402
+                     record_of)
+from game_facts import (BOX_TITLE, BOXES, FIRST_ROW, MAIN, MEMORIZE, PRESS_RETURN,  # noqa: E402
+                        WRONG_KEY, high_score_lines, menu_text)
 from selenium import webdriver  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
@@ -28,8 +32,11 @@ from selenium.webdriver.webkitgtk.options import Options  # noqa: E402
 SITE = None
 MINIBROWSER = os.environ.get("MINIBROWSER",
                              "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser")
-# 髙橋 with one point: score, name length, name in code page 932, marker.
-RECORD_TAKAHASHI_1 = b"\x01\x00\x04\x00\xfb\xfc\x8b\xb4\x02\x00"
+FIRST_ROW_DIGITS = r"^\d{%d}$" % FIRST_ROW
+HIGH_SCORE_TITLE, ABOUT_TITLE = BOXES["highScoreTitle"], BOXES["aboutTitle"]
+
+
+RECORD_TAKAHASHI_1 = record_of(1, "髙橋")
 
 
 def webkit():
@@ -55,21 +62,21 @@ class WebKit(unittest.TestCase):
         self.home.cleanup()
 
     def menu(self, *path):
-        """Clicks through the menu bar, as a mouse would."""
+        """Clicks through the menu bar, as a mouse would, to the entries of these names."""
         d = self.driver
-        d.find_element(By.XPATH, "//button[@role='menuitem'][starts-with(., '%s')]"
-                       % path[0]).click()
+        d.find_element(By.XPATH, "//button[@role='menuitem'][.='%s']"
+                       % menu_text(path[0])).click()
         for item in path[1:]:
-            d.find_element(By.XPATH, "//div[@role='menu']/button[starts-with(., '%s')]"
-                           % item).click()
+            d.find_element(By.XPATH, "//div[@role='menu']/button[.='%s']"
+                           % menu_text(item)).click()
 
     def test_a_game_a_japanese_record_the_boxes_a_reload_and_offline(self):
         g = self.game
         g.open(self.server.url)
-        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.assertEqual(g.label(MESSAGE), PRESS_RETURN)
         self.assertEqual(g.active().get_attribute("class"), "pw-client")
         rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
-        self.assertEqual((rect["width"], rect["height"]), (353, 202))
+        self.assertEqual((rect["width"], rect["height"]), tuple(MAIN["clientPixels"]))
         # The page's policy refuses a script written into it.
         self.assertIsNone(g.js("var s = document.createElement('script');"
                                "s.textContent = 'window.__inline = 1';"
@@ -79,13 +86,13 @@ class WebKit(unittest.TestCase):
         row = g.memorized_row()
         g.wait_answer_phase()
         g.keys(row[0])
-        self.assertEqual(g.cell_colour(0), "rgb(0, 0, 255)")
+        self.assertEqual(g.cell_colour(0), css_colour("blue"))
         g.keys(*row[1:])
         g.wait(lambda: g.label(SCORE) == "1", what="score 1")
         row = g.memorized_row()
         g.wait_answer_phase()
         g.keys(str((int(row[0]) + 1) % 10))
-        self.assertEqual(g.wait_box()[0][:2], ["poroten", ["お手つき！"]])
+        self.assertEqual(g.wait_box()[0][:2], [BOX_TITLE, [WRONG_KEY]])
         g.keys(Keys.ENTER)
         g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
                what="the name window")
@@ -100,22 +107,22 @@ class WebKit(unittest.TestCase):
         self.assertEqual(g.active().get_attribute("value"), "髙橋")
         g.keys(Keys.ENTER)
         g.wait(lambda: g.stored_record() == RECORD_TAKAHASHI_1, what="the record")
-        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.assertEqual(g.label(MESSAGE), PRESS_RETURN)
 
-        self.menu("ファイル", "ハイスコア")
-        self.assertEqual(g.wait_box()[0][:2], ["ハイスコア", ["現在の最高得点は", "髙橋さん　1点"]])
+        self.menu("mnuFile", "mnuFileHigh")
+        self.assertEqual(g.wait_box()[0][:2], [HIGH_SCORE_TITLE, high_score_lines("髙橋", 1)])
         g.keys(Keys.ENTER)
         g.wait(lambda: g.boxes() == [], what="the box to close")
-        self.menu("バージョン情報")
-        self.assertEqual(g.wait_box()[0][1][0], "ポロテン　　Ver 1.0")
+        self.menu("mnuFileAbout")
+        self.assertEqual(g.wait_box()[0][0], ABOUT_TITLE)
         g.keys(Keys.ESCAPE)
         g.wait(lambda: g.boxes() == [], what="the box to close")
         self.assertEqual(g.active().get_attribute("class"), "pw-client")
 
         self.driver.refresh()
         g.open(self.server.url)
-        self.menu("ファイル", "ハイスコア")
-        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "髙橋さん　1点"])
+        self.menu("mnuFile", "mnuFileHigh")
+        self.assertEqual(g.wait_box()[0][1], high_score_lines("髙橋", 1))
         g.keys(Keys.ENTER)
 
         g.wait(lambda: g.js("return !!navigator.serviceWorker.controller"), timeout=15,
@@ -124,7 +131,7 @@ class WebKit(unittest.TestCase):
         self.driver.refresh()
         g.open(self.server.url)
         g.keys(Keys.ENTER)
-        self.assertRegex(g.memorized_row(), r"^\d{3}$")
+        self.assertRegex(g.memorized_row(), FIRST_ROW_DIGITS)
         self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
 
     def test_a_page_left_mid_name_keeps_the_name(self):
@@ -150,22 +157,22 @@ class WebKit(unittest.TestCase):
         self.driver.back()
         g.wait(lambda: g.js("return document.readyState === 'complete' && !!window.__same_page"),
                what="the page back as it was")
-        self.assertEqual(g.stored_record(), b"\x01\x00\x03\x00Bob\x02\x00")
+        self.assertEqual(g.stored_record(), record_of(1, "Bob"))
         self.assertFalse(g.js("return !!document.querySelector('dialog[open]')"))
         self.assertFalse(g.js("return document.querySelector('.pw-main').hidden"))
-        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.assertEqual(g.label(MESSAGE), PRESS_RETURN)
         self.driver.refresh()
         g.open(self.server.url)
-        self.menu("ファイル", "ハイスコア")
-        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "Bobさん　1点"])
+        self.menu("mnuFile", "mnuFileHigh")
+        self.assertEqual(g.wait_box()[0][1], high_score_lines("Bob", 1))
 
     def test_menus_asked_for_before_the_program_open_once_it_is(self):
         g = self.game
         state = ("return [document.querySelectorAll('.pw-menu:not([hidden])').length,"
                  " document.querySelectorAll('dialog.pw-box[open]').length,"
                  " document.documentElement.classList.contains('pw-ready')]")
-        # ファイル clicked twice while the program is on its way: asked for
-        # twice, not opened and closed again.
+        # The file menu clicked twice while the program is on its way: asked
+        # for twice, not opened and closed again.
         server = HeldServer(SITE)
         server.start()
         try:
@@ -177,24 +184,26 @@ class WebKit(unittest.TestCase):
             self.assertEqual(g.js(state), [0, 0, False])
             server.release()
             g.wait_ready()
-            g.wait(lambda: g.js(state) == [1, 0, True], what="the ファイル menu")
-            self.assertEqual(g.active().text, "始める(N)")
+            g.wait(lambda: g.js(state) == [1, 0, True], what="the file menu")
+            self.assertEqual(g.active().text, menu_text("mnuFileNew"))
         finally:
             server.stop()
 
-        # Enter, then Alt+A: the game starts, then the About box opens over it.
+        # Enter, then About's access key: the game starts, then the About box opens over it.
         server = HeldServer(SITE)
         server.start()
         try:
             self.driver.get(server.url)
             g.keys(Keys.ENTER)
-            ActionChains(self.driver).key_down(Keys.ALT).send_keys("a").key_up(Keys.ALT).perform()
+            about = menu_text("mnuFileAbout", access_mark=True)
+            key = about[about.index("&") + 1].lower()
+            ActionChains(self.driver).key_down(Keys.ALT).send_keys(key).key_up(Keys.ALT).perform()
             time.sleep(0.3)
             self.assertEqual(g.js(state), [0, 0, False])
             server.release()
             g.wait_ready()
-            self.assertEqual(g.wait_box()[0][0], "バージョン情報")
-            self.assertEqual(g.label(MESSAGE), "数字を覚えてね")
+            self.assertEqual(g.wait_box()[0][0], ABOUT_TITLE)
+            self.assertEqual(g.label(MESSAGE), MEMORIZE)
         finally:
             server.stop()
 

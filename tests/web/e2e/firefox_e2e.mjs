@@ -2,7 +2,9 @@
 // a game, a record under a Japanese name and its bytes, both boxes, a reload,
 // a reload with the server gone, the name window closed by the browser and a
 // page hidden mid-name, a touch screen played through the keypad, and menus
-// asked for before the program has arrived.
+// asked for before the program has arrived. Every text, colour, size and
+// record byte expected is the game's own, from the facts file the build
+// writes (POROTEN_FACTS, game_facts.mjs).
 //   node firefox_e2e.mjs SITE_DIR NODE_MODULES_DIR
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
@@ -14,14 +16,19 @@ import net from 'node:net';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
+import {
+  BOXES, CELLS, FIRST_ROW, MAIN, RECORD, TEXTS, accessKey, control, cssColour, highScoreLines, menuText,
+  recordBytes,
+} from './game_facts.mjs';
+
 const [site, modules] = process.argv.slice(2);
 if (!site || !modules) { console.error('usage: node firefox_e2e.mjs SITE_DIR NODE_MODULES_DIR'); process.exit(2); }
 const puppeteer = createRequire(path.join(modules, 'x'))('puppeteer-core');
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..', '..');
 const FIREFOX = process.env.FIREFOX || '/usr/bin/firefox-esr';
-// 髙橋 with one point: score, name length, name in code page 932, marker.
-const RECORD_TAKAHASHI_1 = [1, 0, 4, 0, 0xfb, 0xfc, 0x8b, 0xb4, 2, 0];
-const MESSAGE = 106, SCORE = 105;
+const RECORD_TAKAHASHI_1 = recordBytes(1, '髙橋');
+const [SCORE, MESSAGE] = ['Label5', 'Label6'].map((n) => control(MAIN, n).id);
+const FIRST_ROW_DIGITS = new RegExp(`^\\d{${FIRST_ROW}}$`);
 
 function freePort() {
   return new Promise((resolve) => {
@@ -76,14 +83,15 @@ async function firefox(touch) {
 }
 
 const label = (page, id) => page.$eval(`.pw-main [data-id="${id}"]`, (e) => e.textContent);
-const cells = (page) => page.$$eval('.pw-main .pw-client > [data-id]', (l) => l.slice(0, 10).map((e) => e.textContent));
+const cells = (page) => page.$$eval('.pw-main .pw-client > [data-id]',
+  (l, ids) => ids.map((id) => l.find((e) => Number(e.dataset.id) === id).textContent), CELLS);
 const boxes = (page) => page.$$eval('dialog.pw-box[open]', (l) => l.map((d) => [
   d.querySelector('.pw-titlebar').textContent,
   [...d.querySelectorAll('.pw-boxtext > div')].map((x) => x.textContent)]));
-const record = (page) => page.evaluate(() => {
-  const v = localStorage.getItem('m_score.sav');
+const record = (page) => page.evaluate((file) => {
+  const v = localStorage.getItem(file);
   return v === null ? null : [...atob(v)].map((c) => c.charCodeAt(0));
-});
+}, RECORD.fileName);
 
 async function until(what, fn, timeout = 10000) {
   const end = Date.now() + timeout;
@@ -101,9 +109,9 @@ async function open(page, url) {
 }
 
 async function row(page) {
-  await until('a row to memorize', async () => (await label(page, MESSAGE)) === '数字を覚えてね' && (await cells(page))[0] !== '');
+  await until('a row to memorize', async () => (await label(page, MESSAGE)) === TEXTS.memorize && (await cells(page))[0] !== '');
   const digits = (await cells(page)).join('');
-  await until('スタート', async () => (await label(page, MESSAGE)) === 'スタート');
+  await until('the answer phase', async () => (await label(page, MESSAGE)) === TEXTS.start);
   return digits;
 }
 
@@ -114,14 +122,15 @@ async function closeBox(page) {
   await until('the box to close', async () => (await boxes(page)).length === 0);
 }
 
+// Clicks through the menu bar, as a mouse would, to the entries of these names.
 async function menu(page, ...names) {
   const [first, ...items] = names;
-  const click = async (sel, text) => {
+  const click = async (sel, name) => {
     const handles = await page.$$(sel);
     for (const h of handles) {
-      if ((await h.evaluate((e) => e.textContent)).startsWith(text)) { await h.click(); return; }
+      if ((await h.evaluate((e) => e.textContent)) === menuText(name)) { await h.click(); return; }
     }
-    throw new Error('no menu entry ' + text);
+    throw new Error('no menu entry ' + name);
   };
   await click('.pw-menuentry', first);
   for (const item of items) await click('.pw-menu:not([hidden]) button', item);
@@ -133,9 +142,9 @@ async function desktop() {
   try {
     const page = await browser.newPage();
     await open(page, server.url);
-    assert.equal(await label(page, MESSAGE), 'リターンを押してね');
+    assert.equal(await label(page, MESSAGE), TEXTS.pressReturn);
     assert.equal(await page.evaluate(() => document.activeElement.className), 'pw-client');
-    assert.deepEqual(await page.$eval('.pw-main .pw-client', (e) => [e.offsetWidth, e.offsetHeight]), [353, 202]);
+    assert.deepEqual(await page.$eval('.pw-main .pw-client', (e) => [e.offsetWidth, e.offsetHeight]), MAIN.clientPixels);
     // The page's policy refuses a script written into it.
     assert.equal(await page.evaluate(() => {
       const s = document.createElement('script'); s.textContent = 'window.__inline = 1';
@@ -145,13 +154,14 @@ async function desktop() {
     await page.keyboard.press('Enter');
     let digits = await row(page);
     await page.keyboard.press(digits[0]);
-    assert.equal(await page.$eval('.pw-main [data-id="0"]', (e) => getComputedStyle(e).backgroundColor), 'rgb(0, 0, 255)');
+    assert.equal(await page.$eval(`.pw-main [data-id="${CELLS[0]}"]`, (e) => getComputedStyle(e).backgroundColor),
+      cssColour('blue'));
     for (const d of digits.slice(1)) await page.keyboard.press(d);
     await until('score 1', async () => (await label(page, SCORE)) === '1');
     digits = await row(page);
     await page.keyboard.press(String((Number(digits[0]) + 1) % 10));
     assert.deepEqual(await until('a box', async () => { const b = await boxes(page); return b.length && b; }),
-      [['poroten', ['お手つき！']]]);
+      [[BOXES.untitled, [TEXTS.wrongKey]]]);
     await closeBox(page);
     await until('the name window', () => page.evaluate(() => !!document.querySelector('dialog.pw-dialog[open]')));
     assert.equal(await page.evaluate(() => document.activeElement.tagName), 'INPUT');
@@ -159,24 +169,24 @@ async function desktop() {
     assert.equal(await page.evaluate(() => document.activeElement.value), '髙橋');
     await page.keyboard.press('Enter');
     await until('the record', async () => JSON.stringify(await record(page)) === JSON.stringify(RECORD_TAKAHASHI_1));
-    assert.equal(await label(page, MESSAGE), 'リターンを押してね');
+    assert.equal(await label(page, MESSAGE), TEXTS.pressReturn);
 
-    await menu(page, 'ファイル', 'ハイスコア');
+    await menu(page, 'mnuFile', 'mnuFileHigh');
     assert.deepEqual(await until('the box', async () => { const b = await boxes(page); return b.length && b; }),
-      [['ハイスコア', ['現在の最高得点は', '髙橋さん　1点']]]);
+      [[BOXES.highScoreTitle, highScoreLines('髙橋', 1)]]);
     await closeBox(page);
-    await menu(page, 'バージョン情報');
-    assert.equal((await until('the box', async () => { const b = await boxes(page); return b.length && b; }))[0][1][0],
-      'ポロテン　　Ver 1.0');
+    await menu(page, 'mnuFileAbout');
+    assert.equal((await until('the box', async () => { const b = await boxes(page); return b.length && b; }))[0][0],
+      BOXES.aboutTitle);
     await page.keyboard.press('Escape');
     await until('the box to close', async () => (await boxes(page)).length === 0);
     assert.equal(await page.evaluate(() => document.activeElement.className), 'pw-client');
 
     await page.reload();
     await open(page, server.url);
-    await menu(page, 'ファイル', 'ハイスコア');
+    await menu(page, 'mnuFile', 'mnuFileHigh');
     assert.deepEqual((await until('the box', async () => { const b = await boxes(page); return b.length && b; }))[0][1],
-      ['現在の最高得点は', '髙橋さん　1点']);
+      highScoreLines('髙橋', 1));
     await closeBox(page);
 
     await until('the service worker', () => page.evaluate(() => !!navigator.serviceWorker.controller), 15000);
@@ -184,7 +194,7 @@ async function desktop() {
     await page.reload();
     await open(page, server.url);
     await page.keyboard.press('Enter');
-    assert.match(await row(page), /^\d{3}$/);
+    assert.match(await row(page), FIRST_ROW_DIGITS);
     assert.deepEqual(await record(page), RECORD_TAKAHASHI_1);
     console.log('ok - Firefox: a game, a Japanese record, both boxes, a reload and offline');
   } finally {
@@ -203,9 +213,9 @@ function countPersist() {
 }
 
 const nameWindowOpen = (page) => page.evaluate(() => !!document.querySelector('dialog.pw-dialog[open]'));
-const atRest = (page) => page.evaluate(() => !document.querySelector('dialog[open]') &&
+const atRest = (page) => page.evaluate((id, text) => !document.querySelector('dialog[open]') &&
   !document.querySelector('.pw-main').hidden && document.activeElement.className === 'pw-client' &&
-  document.querySelector('.pw-main [data-id="106"]').textContent === 'リターンを押してね');
+  document.querySelector(`.pw-main [data-id="${id}"]`).textContent === text, MESSAGE, TEXTS.pressReturn);
 
 // A point, then a wrong key: the name window.
 async function toTheNameWindow(page) {
@@ -237,12 +247,12 @@ async function nameWindow() {
     // A second Esc with nothing between: Firefox closes the window itself,
     // and that is a close as the window's ×: the name is kept.
     await page.keyboard.press('Escape');
-    await until('Ann\'s record', async () => JSON.stringify(await record(page)) === '[1,0,3,0,65,110,110,2,0]');
+    await until('Ann\'s record', async () => JSON.stringify(await record(page)) === JSON.stringify(recordBytes(1, 'Ann')));
     await until('the main window at rest', () => atRest(page));
     // The saved record asks the browser to keep the site's storage.
     assert.equal(await page.evaluate(() => window.__persist), 1);
 
-    await page.evaluate(() => localStorage.removeItem('m_score.sav'));
+    await page.evaluate((file) => localStorage.removeItem(file), RECORD.fileName);
     await page.reload();
     await open(page, server.url);
     await toTheNameWindow(page);
@@ -250,7 +260,7 @@ async function nameWindow() {
     // Another tab in front: the page is hidden, and may be frozen or
     // discarded unseen; the name typed so far is saved now.
     const other = await browser.newPage();
-    await until('Bob\'s record', async () => JSON.stringify(await record(page)) === '[1,0,3,0,66,111,98,2,0]');
+    await until('Bob\'s record', async () => JSON.stringify(await record(page)) === JSON.stringify(recordBytes(1, 'Bob')));
     await other.close();
     await page.bringToFront();
     await until('the page shown at rest', async () => await page.evaluate(() => document.visibilityState === 'visible') && atRest(page));
@@ -313,7 +323,7 @@ async function newBuild() {
     await open(page, a);
     assert.deepEqual(await buildMarks(page), ['2', '2']);
     await page.keyboard.press('Enter');
-    assert.match(await row(page), /^\d{3}$/);
+    assert.match(await row(page), FIRST_ROW_DIGITS);
     await open(page, b);
     assert.deepEqual(await buildMarks(page), [null, null]);
     console.log('ok - Firefox: a new build from a caching host, whole by the second load and offline; the other site kept');
@@ -369,8 +379,8 @@ async function early() {
   let server = null;
   try {
     const page = await browser.newPage();
-    // ファイル clicked twice while the program is on its way: asked for twice,
-    // not opened and closed again.
+    // The file menu clicked twice while the program is on its way: asked for
+    // twice, not opened and closed again.
     server = await serveHeld();
     await page.goto(server.url, { waitUntil: 'domcontentloaded' });
     await page.click('.pw-menuentry');
@@ -378,23 +388,23 @@ async function early() {
     await new Promise((r) => setTimeout(r, 300));
     assert.deepEqual([await menusOpen(page), await ready(page)], [0, false]);
     server.release();
-    await until('the ファイル menu', async () => (await menusOpen(page)) === 1);
-    assert.equal(await page.evaluate(() => document.activeElement.textContent), '始める(N)');
+    await until('the file menu', async () => (await menusOpen(page)) === 1);
+    assert.equal(await page.evaluate(() => document.activeElement.textContent), menuText('mnuFileNew'));
     await server.stop();
 
-    // Enter, then Alt+A: the game starts, then the About box opens over it.
+    // Enter, then About's access key: the game starts, then the About box opens over it.
     server = await serveHeld();
     await page.goto(server.url, { waitUntil: 'domcontentloaded' });
     await page.keyboard.press('Enter');
     await page.keyboard.down('Alt');
-    await page.keyboard.press('KeyA');
+    await page.keyboard.press('Key' + accessKey('mnuFileAbout').toUpperCase());
     await page.keyboard.up('Alt');
     await new Promise((r) => setTimeout(r, 300));
     assert.deepEqual([await boxes(page), await ready(page)], [[], false]);
     server.release();
     const about = await until('the About box', async () => { const b = await boxes(page); return b.length && b; });
-    assert.equal(about[0][0], 'バージョン情報');
-    assert.equal(await label(page, MESSAGE), '数字を覚えてね');
+    assert.equal(about[0][0], BOXES.aboutTitle);
+    assert.equal(await label(page, MESSAGE), TEXTS.memorize);
     console.log('ok - Firefox: a menu clicked and an access key pressed before the program is ready count once it is');
   } finally {
     await browser.close();

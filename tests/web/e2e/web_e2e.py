@@ -2,7 +2,8 @@
 """The browser build in a real headless Chromium: games played with real key
 events and taps, the record in localStorage, kept by two tabs at once, the
 menus, the colours on screen, a phone-sized touch screen and a reload with
-the server gone.
+the server gone. Every text, colour, size, time and record byte expected is
+the game's own, from the facts file the build writes (POROTEN_FACTS).
 
     web_e2e.py SITE_DIR [-k PATTERN]
 """
@@ -18,8 +19,11 @@ import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import (ROOT, COUNTDOWN, MESSAGE, SCORE, Game, HeldServer, Server, chromium,  # noqa: E402
-                     close)
+from browser import (ROOT, CELLS, COUNTDOWN, MESSAGE, SCORE, Game, HeldServer, Server,  # noqa: E402
+                     chromium, close, css_colour, record_of)
+from game_facts import (BOX_TITLE, BOXES, COLOURS, FIRST_ROW, MAIN, MAIN_TITLE,  # noqa: E402
+                        MEMORIZE, PRESS_RETURN, START, TIME_UP, TIMING, WRONG_KEY,
+                        high_score_lines, menu_text)
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.actions import interaction  # noqa: E402
 from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
@@ -29,9 +33,25 @@ from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 SITE = None
 
-TEAL, GREEN, BLUE, CYAN = (0, 192, 192), (0, 255, 0), (0, 0, 255), (0, 255, 255)
-# 髙橋 with one point: score, name length, name in code page 932, marker.
-RECORD_TAKAHASHI_1 = b"\x01\x00\x04\x00\xfb\xfc\x8b\xb4\x02\x00"
+TEAL, GREEN, BLUE, CYAN = (COLOURS[name] for name in ("teal", "green", "blue", "cyan"))
+CLIENT = tuple(MAIN["clientPixels"])
+FIRST_ROW_DIGITS = r"^\d{%d}$" % FIRST_ROW
+TICK = TIMING["tickMs"] / 1000
+HIGH_SCORE_TITLE, ABOUT_TITLE = BOXES["highScoreTitle"], BOXES["aboutTitle"]
+
+
+def access_key(name):
+    """The letter that chooses the menu entry of this name."""
+    text = menu_text(name, access_mark=True)
+    return text[text.index("&") + 1].lower()
+
+
+def alt(driver, name):
+    """Alt and the access key of the menu entry of this name."""
+    ActionChains(driver).key_down(Keys.ALT).send_keys(access_key(name)).key_up(Keys.ALT).perform()
+
+
+RECORD_TAKAHASHI_1 = record_of(1, "髙橋")
 
 
 class SiteTest(unittest.TestCase):
@@ -82,7 +102,7 @@ class SiteTest(unittest.TestCase):
         row = g.memorized_row()
         g.wait_answer_phase()
         g.keys(self.wrong_digit(row[0]))
-        self.assertEqual(g.wait_box()[0][1], ["お手つき！"])
+        self.assertEqual(g.wait_box()[0][1], [WRONG_KEY])
         (close_box or (lambda: g.keys(Keys.ENTER)))()
 
     def name_window_open(self):
@@ -93,29 +113,30 @@ class DesktopGame(SiteTest):
     def test_a_game_a_record_the_menus_and_a_reload(self):
         g = self.game
         g.open(self.server.url)
-        self.assertEqual(self.driver.title, "ポロテン")
+        self.assertEqual(self.driver.title, MAIN_TITLE)
         self.assertEqual(g.active().get_attribute("class"), "pw-client")
-        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.assertEqual(g.label(MESSAGE), PRESS_RETURN)
 
         # The desktop's colours, read off the screen.
-        cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='0']").rect
+        cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='%d']" % CELLS[0]).rect
         x, y = int(cell0["x"]) + 3, int(cell0["y"]) + 3  # clear of the digit
         self.assertEqual(g.pixel(x, y), GREEN)
-        cx, cy = g.centre_of(".pw-main [data-id='103']")
+        cx, cy = g.centre_of(".pw-main [data-id='%d']" % COUNTDOWN)
         self.assertEqual(g.pixel(cx, cy - 8), CYAN)
         rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
-        self.assertEqual((rect["width"], rect["height"]), (353, 202))
+        self.assertEqual((rect["width"], rect["height"]), CLIENT)
         self.assertEqual(g.pixel(int(rect["x"]) + 4, int(rect["y"]) + 4), TEAL)
 
         # Enter starts; Enter again during the game starts afresh.
         g.keys(Keys.ENTER)
         first = g.memorized_row()
-        self.assertRegex(first, r"^\d{3}$")
-        self.assertEqual(g.label(COUNTDOWN), "3")
-        g.wait(lambda: g.label(COUNTDOWN) == "2", what="countdown 2")
+        self.assertRegex(first, FIRST_ROW_DIGITS)
+        memorize = str(TIMING["memorizeSeconds"])
+        self.assertEqual(g.label(COUNTDOWN), memorize)
+        g.wait(lambda: g.label(COUNTDOWN) != memorize, what="the first tick")
         g.keys(Keys.ENTER)
-        self.assertEqual(g.label(COUNTDOWN), "3")
-        self.assertRegex("".join(g.cells()), r"^\d{3}$")
+        self.assertEqual(g.label(COUNTDOWN), memorize)
+        self.assertRegex("".join(g.cells()), FIRST_ROW_DIGITS)
 
         # A right key turns its cell blue at once; the whole row scores.
         row = g.memorized_row()
@@ -125,10 +146,10 @@ class DesktopGame(SiteTest):
         ActionChains(self.driver).key_down(Keys.CONTROL).send_keys(row[0]).key_up(
             Keys.CONTROL).perform()
         self.assertEqual(g.cells()[:3], ["", "", ""])
-        self.assertEqual(g.label(MESSAGE), "スタート")
+        self.assertEqual(g.label(MESSAGE), START)
         g.keys(row[0])
         self.assertEqual(g.cells()[0], row[0])
-        self.assertEqual(g.cell_colour(0), "rgb(0, 0, 255)")
+        self.assertEqual(g.cell_colour(0), css_colour("blue"))
         self.assertEqual(g.pixel(x, y), BLUE)
         # The rest from the numeric keypad, the first with Num Lock off.
         self.keypad_key_without_num_lock(row[1])
@@ -140,16 +161,14 @@ class DesktopGame(SiteTest):
         row = g.memorized_row()
         g.wait_answer_phase()
         g.keys(self.wrong_digit(row[0]))
-        self.assertEqual(g.wait_box(), [["poroten", ["お手つき！"], True, "alertdialog"]])
+        self.assertEqual(g.wait_box(), [[BOX_TITLE, [WRONG_KEY], True, "alertdialog"]])
         # The box is modal: the menu's access key does not reach the game.
-        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
+        alt(self.driver, "mnuFile")
         self.assertFalse(g.js("return !!document.querySelector('.pw-menu:not([hidden])')"))
         g.keys(Keys.ENTER)
         g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
                what="the name window")
         self.assertEqual(g.boxes(), [])
-        self.assertEqual(g.js("return document.querySelector('dialog.pw-dialog')"
-                              ".getAttribute('aria-label')"), "ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ")
         self.assertEqual(g.active().tag_name, "input")
         self.assertTrue(g.js("return document.querySelector('.pw-main').hidden"))
         # The name through an input method: the Enter that ends the
@@ -168,9 +187,9 @@ class DesktopGame(SiteTest):
         g.wait(lambda: not g.js("return !!document.querySelector('dialog.pw-dialog')"),
                what="the name window to close")
         self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
-        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.assertEqual(g.label(MESSAGE), PRESS_RETURN)
         self.assertEqual(g.label(SCORE), "1")
-        self.assertEqual(g.cells(), [""] * 10)
+        self.assertEqual(g.cells(), [""] * len(CELLS))
         self.assertEqual(g.active().get_attribute("class"), "pw-client")
 
         # The answer time runs out; no record at 0 points.
@@ -178,26 +197,25 @@ class DesktopGame(SiteTest):
         g.memorized_row()
         g.wait_answer_phase()
         started = time.monotonic()
-        self.assertEqual(g.wait_box()[0][:2], ["poroten", ["時間切れ"]])
-        self.assertGreater(time.monotonic() - started, 4.0)
+        self.assertEqual(g.wait_box()[0][:2], [BOX_TITLE, [TIME_UP]])
+        self.assertGreater(time.monotonic() - started, (TIMING["answerSeconds"] - 1) * TICK)
         self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-box .pw-ok").click()
         g.wait(lambda: g.boxes() == [], what="the box to close")
         self.assertFalse(g.js("return !!document.querySelector('dialog.pw-dialog')"))
         self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
 
-        # The menus: Alt+F then H, and the command on the bar by a click.
-        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
+        # The menus: Alt and the file menu's key, then the best score's, and
+        # the command on the bar by a click.
+        alt(self.driver, "mnuFile")
         g.wait(lambda: g.js("return !!document.querySelector('.pw-menu:not([hidden])')"),
-               what="the ファイル menu")
-        g.keys("h")
-        self.assertEqual(g.wait_box(), [["ハイスコア", ["現在の最高得点は", "髙橋さん　1点"], True,
+               what="the file menu")
+        g.keys(access_key("mnuFileHigh"))
+        self.assertEqual(g.wait_box(), [[HIGH_SCORE_TITLE, high_score_lines("髙橋", 1), True,
                                          "alertdialog"]])
         g.keys(Keys.ENTER)
         g.wait(lambda: g.boxes() == [], what="the box to close")
         self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry:nth-of-type(2)").click()
-        about = g.wait_box()[0]
-        self.assertEqual(about[0], "バージョン情報")
-        self.assertEqual(about[1][0], "ポロテン　　Ver 1.0")
+        self.assertEqual(g.wait_box()[0][0], ABOUT_TITLE)
         g.keys(Keys.ESCAPE)
         g.wait(lambda: g.boxes() == [], what="the box to close")
         self.assertEqual(g.active().get_attribute("class"), "pw-client")
@@ -206,9 +224,9 @@ class DesktopGame(SiteTest):
         self.driver.refresh()
         g.open(self.server.url)
         self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
-        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
-        g.keys("h")
-        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "髙橋さん　1点"])
+        alt(self.driver, "mnuFile")
+        g.keys(access_key("mnuFileHigh"))
+        self.assertEqual(g.wait_box()[0][1], high_score_lines("髙橋", 1))
 
     def test_the_page_keeps_to_its_policy_and_axe_finds_nothing_in_any_state(self):
         g = self.game
@@ -240,7 +258,7 @@ class DesktopGame(SiteTest):
                          "block")
         self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
         g.wait(lambda: g.js("return !!document.querySelector('.pw-menu:not([hidden])')"),
-               what="the ファイル menu")
+               what="the file menu")
         self.assertEqual(g.axe(), [], "a menu open")
         g.keys(Keys.ESCAPE)
         g.keys(Keys.ENTER)
@@ -267,25 +285,29 @@ class DesktopGame(SiteTest):
         g = self.game
         g.open(self.server.url)
         g.js("""window.__t = [];
-            var label = document.querySelector('.pw-main [data-id="103"]');
+            var label = document.querySelector('.pw-main [data-id="' + arguments[0] + '"]');
             new MutationObserver(() => __t.push([performance.now(), label.textContent]))
               .observe(label, {childList: true, subtree: true, characterData: true});
             document.addEventListener('keydown', e => {
-              if (e.key === 'Enter') __t.push([performance.now(), 'enter']); }, true);""")
+              if (e.key === 'Enter') __t.push([performance.now(), 'enter']); }, true);""", COUNTDOWN)
         g.keys(Keys.ENTER)
-        # Frozen as a background tab can be: no task runs for 2.6 s, past two ticks.
+        # Frozen as a background tab can be: no task runs for 2.6 ticks, past two.
         self.driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "frozen"})
-        time.sleep(2.6)
+        time.sleep(2.6 * TICK)
         self.driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "active"})
         resumed = g.js("return performance.now()")
-        g.wait(lambda: g.label(COUNTDOWN) == "5", what="the answer phase")
+        g.wait(lambda: g.label(COUNTDOWN) == str(TIMING["answerSeconds"]),
+               what="the answer phase")
         events = g.js("return __t")
         enter = [t for t, text in events if text == "enter"][0]
         after = [(t, text) for t, text in events if t >= resumed - 100]
-        # One tick on waking, then the schedule as it was: the next at 3 s, not early.
-        self.assertEqual([text for _, text in after[:2]], ["2", "1"], events)
+        # One tick on waking, then the schedule as it was: the next at the
+        # third tick, not early.
+        memorize = TIMING["memorizeSeconds"]
+        self.assertEqual([text for _, text in after[:2]], [str(memorize - 1), str(memorize - 2)],
+                         events)
         self.assertGreater(after[1][0] - after[0][0], 150, events)
-        self.assertGreaterEqual(after[1][0], enter + 3000, events)
+        self.assertGreaterEqual(after[1][0], enter + 3 * TIMING["tickMs"], events)
 
     def test_quit_ends_the_game_and_says_so(self):
         g = self.game
@@ -296,9 +318,9 @@ class DesktopGame(SiteTest):
         g.keys(Keys.ENTER)
         g.memorized_row()
         self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
-        self.driver.find_element(By.XPATH, "//button[starts-with(., '終了')]").click()
-        g.wait(lambda: g.js("return document.body.textContent.includes('ポロテンを終了しました。')"),
-               what="the closing line")
+        self.driver.find_element(By.XPATH, "//button[.='%s']" % menu_text("mnuFileExit")).click()
+        g.wait(lambda: g.js("return document.body.textContent.includes(arguments[0])",
+                            MAIN_TITLE + "を終了しました。"), what="the closing line")
         self.assertFalse(g.js("return !!document.querySelector('.pw-main')"))
         time.sleep(3.5)  # a game that kept running would open its box now
         self.assertEqual(g.boxes(), [])
@@ -357,15 +379,13 @@ class DrawnWithThePage(unittest.TestCase):
         before = g.snapshot()
         self.assertGreater(g.js(NODES, False), 60)
         texts = g.js("return [...document.querySelectorAll('.pw-main [data-id]')].map(e => "
-                     "[e.dataset.id, e.textContent])")
-        self.assertEqual(texts, [[str(i), ""] for i in range(10)] + [
-            ["106", "リターンを押してね"], ["102", "残り時間"], ["103", "0"], ["104", "得点"],
-            ["105", "0"]])
-        cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='0']").rect
+                     "[Number(e.dataset.id), e.textContent])")
+        self.assertEqual(texts, [[c["id"], c["text"]] for c in MAIN["controls"].values()])
+        cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='%d']" % CELLS[0]).rect
         self.assertEqual(g.pixel(int(cell0["x"]) + 3, int(cell0["y"]) + 3), GREEN)
         rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
-        self.assertEqual((rect["width"], rect["height"]), (353, 202))
-        self.assertEqual(g.js("return document.querySelector('h1').textContent"), "ポロテン")
+        self.assertEqual((rect["width"], rect["height"]), CLIENT)
+        self.assertEqual(g.js("return document.querySelector('h1').textContent"), MAIN_TITLE)
 
         server.release()
         g.wait_ready()
@@ -381,19 +401,19 @@ class DrawnWithThePage(unittest.TestCase):
         self.driver.get(server.url)
         g.keys(Keys.ENTER)
         time.sleep(0.3)
-        self.assertEqual(g.label(MESSAGE), "リターンを押してね")
+        self.assertEqual(g.label(MESSAGE), PRESS_RETURN)
         server.release()
         g.wait_ready()
-        self.assertRegex(g.memorized_row(), r"^\d{3}$")
-        self.assertEqual(g.label(COUNTDOWN), "3")
+        self.assertRegex(g.memorized_row(), FIRST_ROW_DIGITS)
+        self.assertEqual(g.label(COUNTDOWN), str(TIMING["memorizeSeconds"]))
         self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
 
     def test_a_menu_asked_for_before_the_program_opens_once_it_is(self):
         g = self.game
         menus_open = "return document.querySelectorAll('.pw-menu:not([hidden])').length"
         ready = "return document.documentElement.classList.contains('pw-ready')"
-        # ファイル clicked twice while the program is on its way: asked for
-        # twice, not opened and closed again.
+        # The file menu clicked twice while the program is on its way: asked
+        # for twice, not opened and closed again.
         server = self.held()
         self.driver.get(server.url)
         entry = self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry")
@@ -403,23 +423,23 @@ class DrawnWithThePage(unittest.TestCase):
         self.assertEqual((g.js(menus_open), g.js(ready)), (0, False))
         server.release()
         g.wait_ready()
-        g.wait(lambda: g.js(menus_open) == 1, what="the ファイル menu")
-        self.assertEqual(g.active().text, "始める(N)")
-        g.keys("h")  # the program's own menu: its items' keys work
-        self.assertEqual(g.wait_box()[0][0], "ハイスコア")
+        g.wait(lambda: g.js(menus_open) == 1, what="the file menu")
+        self.assertEqual(g.active().text, menu_text("mnuFileNew"))
+        g.keys(access_key("mnuFileHigh"))  # the program's own menu: its items' keys work
+        self.assertEqual(g.wait_box()[0][0], HIGH_SCORE_TITLE)
 
-        # Enter, then Alt+A: the game starts, then the About box opens over it.
+        # Enter, then About's access key: the game starts, then the About box opens over it.
         server = self.held()
         self.driver.get(server.url)
         g.keys(Keys.ENTER)
-        ActionChains(self.driver).key_down(Keys.ALT).send_keys("a").key_up(Keys.ALT).perform()
-        self.assertEqual(g.active().text, "バージョン情報(A)")  # shown taken
+        alt(self.driver, "mnuFileAbout")
+        self.assertEqual(g.active().text, menu_text("mnuFileAbout"))  # shown taken
         time.sleep(0.3)
         self.assertEqual((g.boxes(), g.js(ready)), ([], False))
         server.release()
         g.wait_ready()
-        self.assertEqual(g.wait_box()[0][0], "バージョン情報")
-        self.assertEqual(g.label(MESSAGE), "数字を覚えてね")
+        self.assertEqual(g.wait_box()[0][0], ABOUT_TITLE)
+        self.assertEqual(g.label(MESSAGE), MEMORIZE)
         self.assertEqual(self.driver.execute_async_script(SHIFTS), 0)
 
 
@@ -459,9 +479,9 @@ class Phone(SiteTest):
         row = g.memorized_row()
         g.wait_answer_phase()
         self.tap(self.key(row[0]))
-        self.assertEqual(g.cell_colour(0), "rgb(0, 0, 255)")
+        self.assertEqual(g.cell_colour(0), css_colour("blue"))
         self.tap(self.key(self.wrong_digit(row[1])))
-        self.assertEqual(g.wait_box()[0][:2], ["poroten", ["お手つき！"]])
+        self.assertEqual(g.wait_box()[0][:2], [BOX_TITLE, [WRONG_KEY]])
         self.tap(self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-box .pw-ok"))
         g.wait(lambda: g.js("return !!document.querySelector('dialog.pw-dialog[open]')"),
                what="the name window")
@@ -469,7 +489,7 @@ class Phone(SiteTest):
         self.assertEqual(g.label(SCORE), "1")
         g.keys("Ann")
         self.tap(self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-dialog [data-name=OKButton]"))
-        g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="the record")
+        g.wait(lambda: g.stored_record() == record_of(1, "Ann"), what="the record")
         # Nothing moved from the first frame on, boxes and all.
         self.assertEqual(self.driver.execute_async_script(SHIFTS), 0, g.js("return window.__shifts"))
 
@@ -494,7 +514,7 @@ class NameWindow(SiteTest):
         g = self.game
         return (not self.name_window_open() and g.boxes() == []
                 and not g.js("return document.querySelector('.pw-main').hidden")
-                and g.label(MESSAGE) == "リターンを押してね"
+                and g.label(MESSAGE) == PRESS_RETURN
                 and g.active().get_attribute("class") == "pw-client")
 
     def test_esc_twice_is_the_close_box_and_a_box_closed_by_the_browser_goes_on(self):
@@ -511,7 +531,7 @@ class NameWindow(SiteTest):
         # A second Esc with nothing between: Chromium closes the window
         # itself, and that is a close as the window's ×: the name is kept.
         g.keys(Keys.ESCAPE)
-        g.wait(lambda: g.stored_record() == b"\x01\x00\x03\x00Ann\x02\x00", what="Ann's record")
+        g.wait(lambda: g.stored_record() == record_of(1, "Ann"), what="Ann's record")
         g.wait(self.at_rest, what="the main window at rest")
         self.assertFalse(g.js("return !!document.querySelector('dialog.pw-dialog')"))
         # The saved record asks the browser to keep the site's storage.
@@ -526,13 +546,13 @@ class NameWindow(SiteTest):
         # What the browser tells a page being left, before it may be gone:
         # the record is saved before the event returns.
         g.js("dispatchEvent(new PageTransitionEvent('pagehide', {persisted: true}))")
-        self.assertEqual(g.stored_record(), b"\x01\x00\x03\x00Bob\x02\x00")
+        self.assertEqual(g.stored_record(), record_of(1, "Bob"))
         g.wait(self.at_rest, what="the main window at rest")
         self.driver.refresh()
         g.open(self.server.url)
-        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
-        g.keys("h")
-        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "Bobさん　1点"])
+        alt(self.driver, "mnuFile")
+        g.keys(access_key("mnuFileHigh"))
+        self.assertEqual(g.wait_box()[0][1], high_score_lines("Bob", 1))
 
 
 class TwoTabs(SiteTest):
@@ -548,21 +568,21 @@ class TwoTabs(SiteTest):
         self.play_and_miss(12)
         g.wait(self.name_window_open, what="tab B's name window")
         g.keys("Bob", Keys.ENTER)
-        bob = b"\x0c\x00\x03\x00Bob\x02\x00"
+        bob = record_of(12, "Bob")
         g.wait(lambda: g.stored_record() == bob, what="Bob's record")
 
         # Tab A still holds the empty record it read; it scores 1.
         self.driver.switch_to.window(tab_a)
-        g.wait(lambda: g.label(MESSAGE) == "リターンを押してね", what="tab A waiting")
+        g.wait(lambda: g.label(MESSAGE) == PRESS_RETURN, what="tab A waiting")
         self.play_and_miss(1)
-        g.wait(lambda: g.boxes() == [] and g.label(MESSAGE) == "リターンを押してね",
+        g.wait(lambda: g.boxes() == [] and g.label(MESSAGE) == PRESS_RETURN,
                what="tab A's game to end")
         time.sleep(1)  # the name window, if one came, opens once the lock is granted
         self.assertFalse(self.name_window_open())
         self.assertEqual(g.stored_record(), bob)
-        ActionChains(self.driver).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).perform()
-        g.keys("h")
-        self.assertEqual(g.wait_box()[0][1], ["現在の最高得点は", "Bobさん　12点"])
+        alt(self.driver, "mnuFile")
+        g.keys(access_key("mnuFileHigh"))
+        self.assertEqual(g.wait_box()[0][1], high_score_lines("Bob", 12))
 
 
 class Offline(SiteTest):
@@ -577,7 +597,7 @@ class Offline(SiteTest):
         self.driver.refresh()
         g.open(self.server.url)
         g.keys(Keys.ENTER)
-        self.assertRegex(g.memorized_row(), r"^\d{3}$")
+        self.assertRegex(g.memorized_row(), FIRST_ROW_DIGITS)
 
 
 # The build a page runs, by the marks NewBuild puts in its index, style sheet and program.
@@ -644,7 +664,7 @@ class NewBuild(unittest.TestCase):
 
     def plays(self):
         self.game.keys(Keys.ENTER)
-        self.assertRegex(self.game.memorized_row(), r"^\d{3}$")
+        self.assertRegex(self.game.memorized_row(), FIRST_ROW_DIGITS)
 
     def test_a_returning_player_gets_the_new_build_whole_and_offline(self):
         g, d = self.game, self.driver
