@@ -43,7 +43,8 @@ import time
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "web", "e2e"))
-from browser import CELLS, CHROMIUM, COUNTDOWN, MESSAGE, Server, browser_game, css_colour  # noqa: E402
+from browser import (ANSWER_WAIT, CELLS, CHROMIUM, COUNTDOWN, MEMORIZE_WAIT, MESSAGE,  # noqa: E402
+                     Server, browser_game, css_colour)
 from game_facts import MEMORIZE, PRESS_RETURN, TIME_UP, TIMING  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
@@ -238,12 +239,12 @@ def tick_lateness(server, ticks):
         # One game first, unmeasured: the page's first seconds also compile the
         # Wasm's optimized tier and fill the worker's cache.
         g.keys(Keys.ENTER)
-        g.wait(lambda: len(g.boxes()) == 1, timeout=12, what=TIME_UP)
+        g.wait(lambda: len(g.boxes()) == 1, timeout=MEMORIZE_WAIT + ANSWER_WAIT, what=TIME_UP)
         g.keys(Keys.ENTER)
         g.js(TICK_PROBE)
         while True:
             g.keys(Keys.ENTER)
-            g.wait(lambda: len(g.boxes()) == 1, timeout=12, what=TIME_UP)
+            g.wait(lambda: len(g.boxes()) == 1, timeout=MEMORIZE_WAIT + ANSWER_WAIT, what=TIME_UP)
             g.keys(Keys.ENTER)  # closes the box
             g.wait(lambda: g.label(MESSAGE) == PRESS_RETURN, what="rest")
             late = lateness(g.js("return window.__ticks"))

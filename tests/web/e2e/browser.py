@@ -19,7 +19,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
 sys.path.insert(1, os.path.join(ROOT, "tests"))
 from game_facts import (CELL_COUNT, COLOURS, MAIN, MEMORIZE, SCORE_FILE, START,  # noqa: E402
-                        cell_name, control, record_bytes)
+                        TIMING, cell_name, control, record_bytes)
 
 CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
 CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
@@ -38,6 +38,9 @@ axe.run(document, {resultTypes: ['violations']}).then(function (r) {
 # Control ids of the main window: the countdown, the score, the message line, the cells.
 COUNTDOWN, SCORE, MESSAGE = (control(MAIN, name)["id"] for name in ("Label3", "Label5", "Label6"))
 CELLS = [control(MAIN, cell_name(i))["id"] for i in range(CELL_COUNT)]
+# The game's own waits in seconds, with room for a slow machine.
+MEMORIZE_WAIT = TIMING["memorizeSeconds"] * TIMING["tickMs"] / 1000 + 3
+ANSWER_WAIT = TIMING["answerSeconds"] * TIMING["tickMs"] / 1000 + 5
 
 
 def record_of(score, name):
@@ -260,8 +263,8 @@ class Game:
               document.activeElement === d.querySelector('.pw-ok'),
               d.getAttribute('role')]);""")
 
-    def wait_box(self, count=1):
-        return self.wait(lambda: len(self.boxes()) == count and self.boxes(),
+    def wait_box(self, count=1, timeout=10):
+        return self.wait(lambda: len(self.boxes()) == count and self.boxes(), timeout=timeout,
                          what="%d message box(es)" % count)
 
     def memorized_row(self):
@@ -271,7 +274,8 @@ class Game:
         return "".join(self.cells())
 
     def wait_answer_phase(self):
-        self.wait(lambda: self.label(MESSAGE) == START, timeout=5, what="the answer phase")
+        self.wait(lambda: self.label(MESSAGE) == START, timeout=MEMORIZE_WAIT,
+                  what="the answer phase")
 
     def stored_record(self):
         value = self.js("return localStorage.getItem(arguments[0])", SCORE_FILE)

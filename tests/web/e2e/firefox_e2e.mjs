@@ -17,8 +17,8 @@ import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import {
-  BOXES, CELLS, FIRST_ROW, MAIN, RECORD, TEXTS, accessKey, control, cssColour, highScoreLines, menuText,
-  recordBytes,
+  BOXES, CELLS, FIRST_ROW, MAIN, RECORD, TEXTS, TIMING, accessKey, control, cssColour, highScoreLines,
+  menuText, recordBytes,
 } from './game_facts.mjs';
 
 const [site, modules] = process.argv.slice(2);
@@ -120,7 +120,8 @@ async function reload(page) {
 async function row(page) {
   await until('a row to memorize', async () => (await label(page, MESSAGE)) === TEXTS.memorize && (await cells(page))[0] !== '');
   const digits = (await cells(page)).join('');
-  await until('the answer phase', async () => (await label(page, MESSAGE)) === TEXTS.start);
+  await until('the answer phase', async () => (await label(page, MESSAGE)) === TEXTS.start,
+    TIMING.memorizeSeconds * TIMING.tickMs + 3000);
   return digits;
 }
 

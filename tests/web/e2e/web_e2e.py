@@ -19,8 +19,8 @@ import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import (ROOT, CELLS, COUNTDOWN, MESSAGE, SCORE, Game, HeldServer, Server,  # noqa: E402
-                     chromium, close, css_colour, record_of)
+from browser import (ROOT, ANSWER_WAIT, CELLS, COUNTDOWN, MEMORIZE_WAIT, MESSAGE, SCORE,  # noqa: E402
+                     Game, HeldServer, Server, chromium, close, css_colour, record_of)
 from game_facts import (BOX_TITLE, BOXES, COLOURS, FIRST_ROW, MAIN, MAIN_TITLE,  # noqa: E402
                         MEMORIZE, PRESS_RETURN, START, TIME_UP, TIMING, WRONG_KEY,
                         high_score_lines, menu_text)
@@ -197,7 +197,7 @@ class DesktopGame(SiteTest):
         g.memorized_row()
         g.wait_answer_phase()
         started = time.monotonic()
-        self.assertEqual(g.wait_box()[0][:2], [BOX_TITLE, [TIME_UP]])
+        self.assertEqual(g.wait_box(timeout=ANSWER_WAIT)[0][:2], [BOX_TITLE, [TIME_UP]])
         self.assertGreater(time.monotonic() - started, (TIMING["answerSeconds"] - 1) * TICK)
         self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-box .pw-ok").click()
         g.wait(lambda: g.boxes() == [], what="the box to close")
@@ -297,7 +297,7 @@ class DesktopGame(SiteTest):
         self.driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "active"})
         resumed = g.js("return performance.now()")
         g.wait(lambda: g.label(COUNTDOWN) == str(TIMING["answerSeconds"]),
-               what="the answer phase")
+               timeout=MEMORIZE_WAIT, what="the answer phase")
         events = g.js("return __t")
         enter = [t for t, text in events if text == "enter"][0]
         after = [(t, text) for t, text in events if t >= resumed - 100]
