@@ -5,14 +5,13 @@ typed, the record is kept with that name, beside the program and in the
 user's folder, before the process is ended. With no name window open (a game
 running), nothing is written. Wine ends the process itself once its windows
 have answered."""
-import argparse
 import os
 import shutil
 import subprocess
 import sys
 
-from smoke_test import DIALOG_TITLE, Failure, Session, check, record_of
-from two_copies_test import digits_shown, launch, play_to
+from smoke_test import DIALOG_TITLE, Failure, check, record_of
+from two_copies_test import digits_shown, launch, play_to, run_on_a_display
 from game_facts import MAIN_TITLE, NAME_WINDOW, SCORE_FILE, control
 
 TEXT1 = control(NAME_WINDOW, "Text1")["id"]  # the name box
@@ -71,27 +70,5 @@ def run(s):
           and os.listdir(user_folder) == [SCORE_FILE], "no lock or temporary file left")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--work", required=True)
-    args = parser.parse_args()
-    args.in_place = False
-    os.makedirs(args.work, exist_ok=True)
-    s = Session(args)
-    try:
-        s.start_display()
-        run(s)
-        print("session end test passed")
-        return 0
-    except Failure as failure:
-        print("FAILED:", failure, file=sys.stderr)
-        s.screenshot("failure")
-        return 1
-    finally:
-        s.stop()
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_on_a_display(run, __doc__, "session end test passed"))

@@ -138,8 +138,9 @@ def run(s):
     check(s.game.wait(timeout=20) == 0, "the copy elsewhere ended")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__)
+def run_on_a_display(run, doc, passed):
+    """The entry point of a test that plays copies of the program on its own display."""
+    parser = argparse.ArgumentParser(description=doc)
     parser.add_argument("--exe", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--work", required=True)
@@ -150,7 +151,7 @@ def main():
     try:
         s.start_display()
         run(s)
-        print("two copies test passed")
+        print(passed)
         return 0
     except Failure as failure:
         print("FAILED:", failure, file=sys.stderr)
@@ -161,4 +162,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_on_a_display(run, __doc__, "two copies test passed"))
