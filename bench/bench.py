@@ -22,6 +22,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+sys.path.insert(0, os.path.join(ROOT, "tests"))  # game_facts, which the harness reads
 import session  # noqa: E402
 
 TARGETS = {"startup": "start-up and peak RSS", "ticks": "countdown clock",
@@ -139,6 +140,7 @@ def ticks(build, count, work):
 # --- key to screen --------------------------------------------------------
 
 def keys(build, count, work):
+    os.environ.setdefault("POROTEN_FACTS", os.path.join(build, "game_facts.json"))
     import harness  # needs the accessibility bus; imported late on purpose
 
     probe = os.path.join(build, "key_probe")

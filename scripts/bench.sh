@@ -10,5 +10,5 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test libxtst-dev stress-ng x11-utils
 
 cmake -S bench -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-bench -j"${BENCH_JOBS:-2}" --target poroten floor tick_bench startup_probe key_probe
+cmake --build build-bench -j"${BENCH_JOBS:-2}" --target poroten poroten_game_facts floor tick_bench startup_probe key_probe
 exec /usr/bin/python3 bench/bench.py --build build-bench "$@"
