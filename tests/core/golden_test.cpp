@@ -24,6 +24,10 @@ using platform::Align;
 using platform::ControlKind;
 
 constexpr const char* kGothic = "ＭＳ Ｐゴシック";
+constexpr platform::Colour kGreen = 0x0000FF00;  // 0x00BBGGRR
+constexpr platform::Colour kBlue = 0x00FF0000;
+constexpr platform::Colour kCyan = 0x00FFFF00;
+constexpr platform::Colour kTeal = 0x00C0C000;
 
 // name, kind, text, left, top, width, height, back colour (0: none), text colour (none: the
 // system's), face, points, align, tab, longest text (0: no limit)
@@ -58,7 +62,7 @@ TEST(TheGame, MainWindow) {
     const platform::WindowDesc w = game::form1Layout();
     EXPECT_EQ(w.caption, "ポロテン");
     EXPECT_EQ(std::make_pair(w.clientWidth, w.clientHeight), std::make_pair(5295, 3030));
-    EXPECT_EQ(w.backColour, 0x00C0C000u);
+    EXPECT_EQ(w.backColour, kTeal);
     EXPECT_EQ(w.frame, platform::Frame::FixedSingle);
     EXPECT_TRUE(w.icon);
     EXPECT_TRUE(w.taskbarButton);
@@ -71,7 +75,7 @@ TEST(TheGame, MainWindow) {
     std::vector<Control> expected;
     for (int i = 0; i < 10; ++i) {
         expected.emplace_back("Label1(" + std::to_string(i) + ")", ControlKind::Label, "",
-                              240 + 480 * i, 240, 495, 735, 0x0000FF00, kBlack, kGothic, 36,
+                              240 + 480 * i, 240, 495, 735, kGreen, kBlack, kGothic, 36,
                               Align::Centre, 0, 0);
     }
     const auto label = [&](const char* name, const char* text, int left, int top, int width,
@@ -79,20 +83,20 @@ TEST(TheGame, MainWindow) {
         expected.emplace_back(name, ControlKind::Label, text, left, top, width, 495, back, kBlack,
                               kGothic, 24, align, 0, 0);
     };
-    label("Label6", "リターンを押してね", 240, 1200, 4815, 0x00C0C000, Align::Centre);
-    label("Label2", "残り時間", 240, 1800, 2415, 0x00FFFF00, Align::Centre);
-    label("Label3", "0", 2640, 1800, 2415, 0x00FFFF00, Align::Right);
-    label("Label4", "得点", 240, 2400, 2415, 0x00FFFF00, Align::Centre);
-    label("Label5", "0", 2640, 2400, 2415, 0x00FFFF00, Align::Right);
+    label("Label6", "リターンを押してね", 240, 1200, 4815, kTeal, Align::Centre);
+    label("Label2", "残り時間", 240, 1800, 2415, kCyan, Align::Centre);
+    label("Label3", "0", 2640, 1800, 2415, kCyan, Align::Right);
+    label("Label4", "得点", 240, 2400, 2415, kCyan, Align::Centre);
+    label("Label5", "0", 2640, 2400, 2415, kCyan, Align::Right);
     EXPECT_EQ(controlsOf(w), expected);
     EXPECT_EQ(game::kCellCount, 10);
 }
 
 TEST(TheGame, ColoursTextsAndClock) {
-    EXPECT_EQ(game::colour::Green, 0x0000FF00u);
-    EXPECT_EQ(game::colour::Blue, 0x00FF0000u);
-    EXPECT_EQ(game::colour::Cyan, 0x00FFFF00u);
-    EXPECT_EQ(game::colour::Teal, 0x00C0C000u);
+    EXPECT_EQ(game::colour::Green, kGreen);
+    EXPECT_EQ(game::colour::Blue, kBlue);
+    EXPECT_EQ(game::colour::Cyan, kCyan);
+    EXPECT_EQ(game::colour::Teal, kTeal);
 
     EXPECT_STREQ(game::text::PressReturn, "リターンを押してね");
     EXPECT_STREQ(game::text::Memorize, "数字を覚えてね");
