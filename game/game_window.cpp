@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "game/game_rules.h"
 #include "platform/caption_number.h"
@@ -20,16 +21,29 @@ Form1::Form1(const platform::Services& services, highscore::Module1& store)
     Timer2 = services_.timers.createTimer(kTick, [this] { Timer2_Timer(); });
     Form_Load();
     window_->show();
-    services_.application.onEnding([this] { Form_Ending(); });
+    services_.application.onEnding([this](platform::Ending how) { Form_Ending(how); });
 }
 
 Form1::~Form1() {
     services_.application.onEnding({});
 }
 
-void Form1::Form_Ending() {
-    if (dialog_) {
-        dialog_->confirmBeforeEnding();
+void Form1::Form_Ending(platform::Ending how) {
+    const bool forGood = how == platform::Ending::ForGood;
+    if (dialog_ && dialog_->isOpen()) {
+        forGood ? dialog_->confirmBeforeEnding() : dialog_->keepForNow();
+        return;
+    }
+    if (!unchecked_) {
+        return;
+    }
+    const long score = numericValue(window_->label(Label5).text());
+    if (forGood) {
+        // The box's continuation, if it still runs, must not ask for a name.
+        unchecked_ = false;
+        store_.KeepScoreBeforeEnding(score);
+    } else {
+        store_.KeepScoreForNow(score);
     }
 }
 
@@ -119,13 +133,16 @@ void Form1::NextRow() {
 void Form1::EndGame(std::string_view text) {
     Timer1->setEnabled(false);
     state_.InputOpen = false;
+    unchecked_ = true;
     services_.messageBoxes.show("", text, [this] {
         for (int i = 0; i <= state_.LastCell; ++i) {
             cell(i).setText("");
             cell(i).setBackColour(colour::Green);
         }
         window_->label(Label6).setText(text::PressReturn);
-        CheckHighScore();
+        if (std::exchange(unchecked_, false)) {
+            CheckHighScore();
+        }
     });
 }
 

@@ -46,8 +46,9 @@ public:
     void Form_KeyPress(char32_t character);
     void Timer1_Timer();
     void Timer2_Timer();
-    // The system ends the program: a name being entered is kept as typed.
-    void Form_Ending();
+    // The system ends the program, or may: a record just earned is kept, with
+    // the name typed so far.
+    void Form_Ending(platform::Ending how);
 
     const GameState& state() const { return state_; }
     platform::Window& window() { return *window_; }
@@ -71,6 +72,8 @@ private:
     std::unique_ptr<platform::Timer> Timer1;  // answer countdown
     std::unique_ptr<platform::Timer> Timer2;  // memorize countdown
     std::unique_ptr<highscore::Dialog> dialog_;
+    // A game has ended and its box is open: its score is not checked yet.
+    bool unchecked_ = false;
 };
 
 }  // namespace poroten::game

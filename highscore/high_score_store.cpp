@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -12,7 +14,15 @@ namespace {
 // Another copy's lock is waited for this long, then the section runs anyway.
 constexpr std::chrono::milliseconds kLockPatience{2000};
 constexpr platform::LockWait kMayWait{kLockPatience, true};
-constexpr platform::LockWait kEnding{kLockPatience, false};
+// A system ending the program waits a few seconds at most (Windows about
+// five at log-off): the save must be over well before, held files or not.
+constexpr platform::LockWait kEnding{std::chrono::milliseconds(1000), false,
+                                     std::chrono::milliseconds(2500)};
+
+std::int16_t asScore(long score) {
+    return static_cast<std::int16_t>(std::clamp<long>(score, std::numeric_limits<std::int16_t>::min(),
+                                                      std::numeric_limits<std::int16_t>::max()));
+}
 
 std::string utf8Of(const std::filesystem::path& path) {
     const auto text = path.u8string();
@@ -54,6 +64,9 @@ Module1::Stored Module1::readBest() {
             continue;
         }
         ScoreRec record = readScoreRec(read.bytes);
+        if (forNow_ && record == *forNow_) {
+            record = ScoreRec{};  // this program's own: no better record of anyone's
+        }
         // Strictly better: on a tie the program folder, read first, keeps it.
         if (best.file.empty() ||
             (record.isValid() && (!best.record.isValid() || record.Score > best.record.Score))) {
@@ -88,51 +101,115 @@ bool Module1::ReadAgain() {
 }
 
 void Module1::CheckNewRecord(long score, std::function<void()> onNewRecord) {
-    files_.whileLocked(lockFile(), kMayWait, [this, score, onNewRecord = std::move(onNewRecord)] {
-        ReadAgain();
-        if (score <= HighScore) {
-            return;
-        }
-        HighScore = static_cast<std::int16_t>(
-            std::min<long>(score, std::numeric_limits<std::int16_t>::max()));
-        if (onNewRecord) {
-            onNewRecord();
-        }
-    });
+    auto isNew = std::make_shared<bool>(false);
+    files_.whileLocked(
+        lockFile(), kMayWait,
+        [this, score, isNew] {
+            ReadAgain();
+            if (score > HighScore) {
+                HighScore = asScore(score);
+                *isNew = true;
+            }
+        },
+        [isNew, onNewRecord = std::move(onNewRecord)] {
+            if (*isNew && onNewRecord) {
+                onNewRecord();
+            }
+        });
 }
 
 void Module1::ConfirmNewRecord(std::string name, std::function<void()> closed) {
     const unsigned confirmation = ++confirmation_;
+    // Unset while the confirmation has not run, or was overtaken.
+    auto reasons = std::make_shared<std::optional<std::string>>();
     files_.whileLocked(
         lockFile(), kMayWait,
-        [this, confirmation, name = std::move(name), closed = std::move(closed)]() mutable {
+        [this, confirmation, reasons, name = std::move(name)]() mutable {
             if (confirmation != confirmation_) {
                 return;  // the program ending has confirmed it meanwhile
             }
             HighName = std::move(name);
-            if (ReadAgain()) {
-                if (closed) {
-                    closed();
-                }
-                return;
+            *reasons = ReadAgain() ? std::string() : saveToEveryPlace(currentRecord());
+        },
+        [this, reasons, closed = std::move(closed)]() mutable {
+            if (*reasons) {
+                report(**reasons, std::move(closed));
             }
-            SaveHighScore(std::move(closed));
         });
 }
 
 void Module1::ConfirmBeforeEnding(std::string name) {
     ++confirmation_;
-    files_.whileLocked(lockFile(), kEnding, [this, name = std::move(name)]() mutable {
-        HighName = std::move(name);
-        if (!ReadAgain()) {
-            saveToEveryPlace();
-        }
-    });
+    files_.whileLocked(
+        lockFile(), kEnding,
+        [this, name = std::move(name)]() mutable {
+            HighName = std::move(name);
+            if (!ReadAgain()) {
+                saveToEveryPlace(currentRecord());
+            }
+        },
+        {});
 }
 
-std::string Module1::saveToEveryPlace() {
-    ScoreRecord = ScoreRec{HighScore, encodeName(codec_, HighName), kValidMarker};
-    const std::string record = scoreRecBytes(ScoreRecord);
+void Module1::KeepScoreBeforeEnding(long score) {
+    ++confirmation_;
+    files_.whileLocked(
+        lockFile(), kEnding,
+        [this, score] {
+            ReadAgain();
+            if (score <= HighScore) {
+                return;
+            }
+            HighScore = asScore(score);
+            HighName.clear();
+            saveToEveryPlace(currentRecord());
+        },
+        {});
+}
+
+void Module1::KeepNameForNow(std::string name) {
+    files_.whileLocked(
+        lockFile(), kEnding,
+        [this, name = std::move(name)] {
+            // A better record stored meanwhile stays; the confirmation will
+            // find it again.
+            if (!ReadAgain()) {
+                saveForNow(ScoreRec{HighScore, encodeName(codec_, name), kValidMarker});
+            }
+        },
+        {});
+}
+
+void Module1::KeepScoreForNow(long score) {
+    files_.whileLocked(
+        lockFile(), kEnding,
+        [this, score] {
+            ReadAgain();
+            if (score > HighScore) {
+                saveForNow(ScoreRec{asScore(score), std::string(), kValidMarker});
+            }
+        },
+        {});
+}
+
+void Module1::saveForNow(const ScoreRec& record) {
+    if (saveToEveryPlace(record).empty()) {
+        forNow_ = record;
+    }
+}
+
+ScoreRec Module1::currentRecord() const {
+    return ScoreRec{HighScore, encodeName(codec_, HighName), kValidMarker};
+}
+
+// A tie goes to the record already stored, as in ReadAgain; the same record
+// need not be written again.
+bool Module1::keepsStored(const ScoreRec& stored, const ScoreRec& saving) const {
+    return stored.isValid() && !(forNow_ && stored == *forNow_) && stored.Score >= saving.Score;
+}
+
+std::string Module1::saveToEveryPlace(const ScoreRec& record) {
+    const std::string bytes = scoreRecBytes(record);
     std::string reasons;
     bool saved = false;
     for (const auto& place : places()) {
@@ -140,8 +217,12 @@ std::string Module1::saveToEveryPlace() {
         platform::ReadResult old = files_.readOrCreate(place, kLongestRecord);
         std::string error = std::move(old.error);
         if (old.ok) {
+            if (keepsStored(readScoreRec(old.bytes), record)) {
+                saved = true;
+                continue;
+            }
             platform::WriteResult written =
-                files_.replace(place, writtenAtStart(std::move(old.bytes), record));
+                files_.replace(place, writtenAtStart(std::move(old.bytes), bytes));
             if (written.ok) {
                 if (!saved) {
                     scoreFile_ = place;
@@ -153,11 +234,14 @@ std::string Module1::saveToEveryPlace() {
         }
         reasons.append("\r").append(utf8Of(place)).append("\r").append(error);
     }
+    if (saved) {
+        ScoreRecord = record;
+        forNow_.reset();
+    }
     return saved ? std::string() : reasons;
 }
 
-void Module1::SaveHighScore(std::function<void()> closed) {
-    const std::string reasons = saveToEveryPlace();
+void Module1::report(const std::string& reasons, std::function<void()> closed) {
     if (reasons.empty()) {
         if (closed) {
             closed();
@@ -165,6 +249,10 @@ void Module1::SaveHighScore(std::function<void()> closed) {
         return;
     }
     messageBoxes_.show("", kSaveFailed + reasons, std::move(closed));
+}
+
+void Module1::SaveHighScore(std::function<void()> closed) {
+    report(saveToEveryPlace(currentRecord()), std::move(closed));
 }
 
 }  // namespace poroten::highscore

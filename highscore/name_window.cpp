@@ -86,6 +86,12 @@ void Dialog::confirmBeforeEnding() {
     finish();
 }
 
+void Dialog::keepForNow() {
+    if (window_) {
+        store_.KeepNameForNow(window_->textBox(Text1).text());
+    }
+}
+
 void Dialog::finish() {
     saving_ = false;
     if (!window_) {

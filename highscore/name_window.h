@@ -24,6 +24,9 @@ public:
     // The program is ending: confirms the name typed so far, as OK does, and
     // is done when it returns. Nothing happens when the window is not open.
     void confirmBeforeEnding();
+    // The program may be killed without another word: the name typed so far
+    // is saved, and the window stays for the player to finish it.
+    void keepForNow();
 
     void OKButton_Click();
     void CancelButton_Click();

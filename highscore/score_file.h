@@ -26,6 +26,7 @@ struct ScoreRec {
     std::int16_t Marker = 0;
 
     bool isValid() const { return Marker == kValidMarker; }
+    bool operator==(const ScoreRec&) const = default;
 };
 
 // Reads the record at the start of the file. Whatever lies past the end of the

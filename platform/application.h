@@ -8,17 +8,27 @@ namespace poroten::platform {
 // title, the user's data folder.
 inline constexpr char kApplicationTitle[] = "poroten";
 
+// How the system is leaving the program.
+enum class Ending {
+    // Log-off or shut-down, a termination signal, the page left: nothing of
+    // the program runs after this.
+    ForGood,
+    // The page hidden: it may be killed without another word, or come back
+    // and go on as if nothing happened.
+    Perhaps,
+};
+
 class Application {
 public:
     virtual ~Application() = default;
-    // Closes every window and ends the program as soon as the current event returns.
+    // Closes every window and ends the program as soon as the current event
+    // returns; no window can refuse.
     virtual void quit() = 0;
     // `ending` runs when the system ends the program or may end it without
-    // another word: log-off or shut-down, a termination signal, the page left
-    // or hidden. It runs at once, in the event loop's thread, and must finish
-    // its work before it returns; a signal then ends the program as quit()
-    // does. An empty function stops the reports.
-    virtual void onEnding(std::function<void()> ending) = 0;
+    // another word. It runs at once, in the event loop's thread, and must
+    // finish its work before it returns; after Ending::ForGood the program
+    // ends as quit() does. An empty function stops the reports.
+    virtual void onEnding(std::function<void(Ending)> ending) = 0;
 };
 
 }  // namespace poroten::platform

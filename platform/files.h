@@ -23,9 +23,13 @@ struct WriteResult {
 // How a locked section waits for another copy's lock: for at most patience,
 // and, where the lock is granted later (the page's), past the call only when
 // it may defer; not when the program is ending, since nothing runs after that.
+// When budget is not zero, the section's file work gives up waiting on held
+// files once that much has passed since the call: a system that is ending the
+// program waits only so long.
 struct LockWait {
     std::chrono::milliseconds patience;
     bool mayDefer;
+    std::chrono::milliseconds budget{0};
 };
 
 class Files {
@@ -49,9 +53,13 @@ public:
     // runs `critical` anyway: a lost race is rarer than a save that hangs.
     // When wait.mayDefer it may run it later (the page's lock is granted
     // asynchronously); otherwise it has run when this returns, without the
-    // lock where the lock cannot be had synchronously. Runs it exactly once.
+    // lock where the lock cannot be had synchronously. Runs it exactly once,
+    // then `afterwards` (may be empty) once the lock is let go: whatever may
+    // wait for the player, such as a box, goes there, so that no other copy
+    // and no ending of this one waits for a lock held meanwhile.
     virtual void whileLocked(const std::filesystem::path& file, LockWait wait,
-                             std::function<void()> critical) = 0;
+                             std::function<void()> critical,
+                             std::function<void()> afterwards) = 0;
 };
 
 }  // namespace poroten::platform

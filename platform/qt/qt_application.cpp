@@ -56,7 +56,7 @@ QtApplication::~QtApplication() = default;
 
 // The signals are taken only once somebody listens, so that merely making the
 // service (as tests do) leaves the process's signals alone.
-void QtApplication::onEnding(std::function<void()> ending) {
+void QtApplication::onEnding(std::function<void(Ending)> ending) {
     ending_ = std::move(ending);
     if (!ending_ || context_) {
         return;
@@ -77,7 +77,7 @@ void QtApplication::onEnding(std::function<void()> ending) {
 
 void QtApplication::reportEnding() {
     if (ending_) {
-        ending_();
+        ending_(Ending::ForGood);
     }
 }
 

@@ -19,13 +19,13 @@ public:
     void quit() override;
     // Reports SIGTERM, SIGHUP and SIGINT, then quits; and the session
     // manager's request to save before the session ends.
-    void onEnding(std::function<void()> ending) override;
+    void onEnding(std::function<void(Ending)> ending) override;
 
 private:
     void signalled();
     void reportEnding();
 
-    std::function<void()> ending_;
+    std::function<void(Ending)> ending_;
     std::unique_ptr<QObject> context_;  // owns what reports the ending
 };
 

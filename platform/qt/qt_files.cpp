@@ -367,11 +367,16 @@ WriteResult QtFiles::replace(const std::filesystem::path& file, std::string_view
 
 // Any wait blocks here, so the section has always run when this returns.
 void QtFiles::whileLocked(const std::filesystem::path& file, LockWait wait,
-                          std::function<void()> critical) {
-    // The folder, not the file: the save renames a new file over the old one,
-    // so a lock on the file's own inode would not outlast it.
-    const FolderLock lock(toQString(file.parent_path()), wait.patience);
-    critical();
+                          std::function<void()> critical, std::function<void()> afterwards) {
+    {
+        // The folder, not the file: the save renames a new file over the old
+        // one, so a lock on the file's own inode would not outlast it.
+        const FolderLock lock(toQString(file.parent_path()), wait.patience);
+        critical();
+    }
+    if (afterwards) {
+        afterwards();
+    }
 }
 
 }  // namespace poroten::platform::qt

@@ -14,7 +14,7 @@ public:
     ReadResult readOrCreate(const std::filesystem::path& file, std::size_t longest) override;
     WriteResult replace(const std::filesystem::path& file, std::string_view bytes) override;
     void whileLocked(const std::filesystem::path& file, LockWait wait,
-                     std::function<void()> critical) override;
+                     std::function<void()> critical, std::function<void()> afterwards) override;
 
     // Whether the program runs from where it was installed (below the install
     // prefix or /usr), where the record is never kept beside it.

@@ -23,15 +23,16 @@ mergeInto(LibraryManager.library, {
       document.addEventListener('pointerdown', function (e) {
         if (!e.target.closest || !e.target.closest('.pw-menubar')) PW.closeMenus();
       });
-      // A page left, or hidden, may be frozen or discarded with no further
-      // word: the program is told at once, while it can still save.
-      addEventListener('pagehide', PW.ending);
+      // A page left or frozen may be discarded with no further word, and a
+      // hidden one may: the program is told at once, while it can still save.
+      addEventListener('pagehide', function () { PW.ending(1); });
+      document.addEventListener('freeze', function () { PW.ending(1); });
       document.addEventListener('visibilitychange', function () {
-        if (document.visibilityState === 'hidden') PW.ending();
+        if (document.visibilityState === 'hidden') PW.ending(0);
       });
     },
     // Only once the program runs (it has made its main window) and until it quits.
-    ending: function () { if (PW.main && !PW.stopped) _poroten_on_ending(); },
+    ending: function (forGood) { if (PW.main && !PW.stopped) _poroten_on_ending(forGood); },
     // A malloc'd UTF-8 copy of text, for the program to free; its length in
     // bytes goes to sizePtr when one is given.
     alloc: function (text, sizePtr) {

@@ -73,22 +73,30 @@ mergeInto(LibraryManager.library, {
 
   // Calls _poroten_storage_locked(id) once: while this site's lock for the key
   // is held, or directly when the browser has no locks or the lock is not
-  // granted within patience milliseconds.
+  // granted within patience milliseconds; then _poroten_storage_released(id)
+  // once the lock is let go, for what may wait for the player.
   poroten_storage_lock__deps: ['$PS'],
   poroten_storage_lock: function (key, patience, id) {
-    var done = false;
+    var ran = false;
+    var released = false;
     function run() {
-      if (done) return;
-      done = true;
+      if (ran) return;
+      ran = true;
       _poroten_storage_locked(id);
     }
+    function release() {
+      run();
+      if (released) return;
+      released = true;
+      _poroten_storage_released(id);
+    }
     var locks = typeof navigator !== 'undefined' ? navigator.locks : undefined;
-    if (!locks || !locks.request) { run(); return; }
+    if (!locks || !locks.request) { release(); return; }
     try {
       locks.request('poroten:' + UTF8ToString(key), { signal: PS.timeout(patience) }, run)
-        .catch(run);
+        .then(release, release);
     } catch (e) {
-      run();
+      release();
     }
   },
 });

@@ -19,8 +19,8 @@ namespace {
 bool ended = false;
 
 // One program per page, so one handler, as the page has one pagehide.
-std::function<void()>& endingHandler() {
-    static std::function<void()> handler;
+std::function<void(Ending)>& endingHandler() {
+    static std::function<void(Ending)> handler;
     return handler;
 }
 
@@ -37,18 +37,19 @@ void WebApplication::quit() {
     poroten_app_quit();
 }
 
-void WebApplication::onEnding(std::function<void()> ending) {
+void WebApplication::onEnding(std::function<void(Ending)> ending) {
     endingHandler() = std::move(ending);
 }
 
 }  // namespace poroten::platform::web
 
-extern "C" EMSCRIPTEN_KEEPALIVE void poroten_on_ending() {
+extern "C" EMSCRIPTEN_KEEPALIVE void poroten_on_ending(int forGood) {
+    using poroten::platform::Ending;
     if (poroten::platform::web::hasQuit()) {
         return;
     }
     // A copy: the handler may replace itself.
-    if (const std::function<void()> ending = poroten::platform::web::endingHandler()) {
-        ending();
+    if (const auto ending = poroten::platform::web::endingHandler()) {
+        ending(forGood ? Ending::ForGood : Ending::Perhaps);
     }
 }

@@ -11,7 +11,7 @@ namespace poroten::platform::web {
 class WebApplication : public Application {
 public:
     void quit() override;
-    void onEnding(std::function<void()> ending) override;
+    void onEnding(std::function<void(Ending)> ending) override;
 };
 
 // Whether the game has quit; from then on the page's events reach nothing.
@@ -20,6 +20,7 @@ bool hasQuit();
 }  // namespace poroten::platform::web
 
 extern "C" {
-// library_poroten.js calls it on pagehide and on the page turning hidden.
-void poroten_on_ending();
+// library_poroten.js calls it on pagehide and freeze (forGood 1) and on the
+// page turning hidden (0).
+void poroten_on_ending(int forGood);
 }

@@ -12,7 +12,8 @@ extern "C" {
 char* poroten_storage_read(const char* key, int longest, int* size, int* ok);
 char* poroten_storage_write(const char* key, const char* bytes, int size);
 // Calls poroten_storage_locked(id) once, holding the key's lock when it can
-// have it within patience milliseconds.
+// have it within patience milliseconds, then poroten_storage_released(id)
+// once the lock is let go.
 void poroten_storage_lock(const char* key, int patience, int id);
 }
 
@@ -24,9 +25,15 @@ std::string keyOf(const std::filesystem::path& file) {
     return file.filename().string();
 }
 
-// The critical sections waiting for their lock, by the id the page calls back with.
-std::map<int, std::function<void()>>& waiting() {
-    static std::map<int, std::function<void()>> sections;
+struct Section {
+    std::function<void()> critical;
+    std::function<void()> afterwards;
+};
+
+// The sections waiting for their lock or its release, by the id the page
+// calls back with.
+std::map<int, Section>& waiting() {
+    static std::map<int, Section> sections;
     return sections;
 }
 
@@ -62,16 +69,19 @@ platform::WriteResult WebFiles::replace(const std::filesystem::path& file, std::
 }
 
 void WebFiles::whileLocked(const std::filesystem::path& file, LockWait wait,
-                           std::function<void()> critical) {
+                           std::function<void()> critical, std::function<void()> afterwards) {
     // The page's lock is granted later, and a page being left may not run
     // again: such a section runs now, without it.
     if (!wait.mayDefer) {
         critical();
+        if (afterwards) {
+            afterwards();
+        }
         return;
     }
     static int next = 0;
     const int id = ++next;
-    waiting().emplace(id, std::move(critical));
+    waiting().emplace(id, Section{std::move(critical), std::move(afterwards)});
     poroten_storage_lock(keyOf(file).c_str(), static_cast<int>(wait.patience.count()), id);
 }
 
@@ -80,12 +90,27 @@ void WebFiles::whileLocked(const std::filesystem::path& file, LockWait wait,
 extern "C" EMSCRIPTEN_KEEPALIVE void poroten_storage_locked(int id) {
     auto& sections = poroten::platform::web::waiting();
     const auto found = sections.find(id);
-    if (found == sections.end()) {
+    if (found == sections.end() || !found->second.critical) {
         return;  // called twice or for no request of ours: runs once only
     }
-    std::function<void()> critical = std::move(found->second);
-    sections.erase(found);
-    if (critical) {
-        critical();
+    const std::function<void()> critical = std::move(found->second.critical);
+    found->second.critical = nullptr;
+    critical();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void poroten_storage_released(int id) {
+    auto& sections = poroten::platform::web::waiting();
+    const auto found = sections.find(id);
+    if (found == sections.end()) {
+        return;
+    }
+    if (found->second.critical) {
+        poroten_storage_locked(id);  // never granted: the section still runs first
+    }
+    const auto again = sections.find(id);
+    std::function<void()> afterwards = std::move(again->second.afterwards);
+    sections.erase(again);
+    if (afterwards) {
+        afterwards();
     }
 }

@@ -17,7 +17,7 @@ public:
                                   std::string_view bytes) override;
     // Through the browser's Web Locks, shared by the site's tabs.
     void whileLocked(const std::filesystem::path& file, LockWait wait,
-                     std::function<void()> critical) override;
+                     std::function<void()> critical, std::function<void()> afterwards) override;
 };
 
 }  // namespace poroten::platform::web

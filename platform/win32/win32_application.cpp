@@ -15,7 +15,7 @@ Win32Application::Win32Application(Win32WindowFactory& windows) : windows_(windo
         }
         sessionEnding_ = true;
         const auto report = ending_;  // the game may replace it meanwhile
-        report();
+        report(Ending::ForGood);
     });
 }
 

@@ -15,13 +15,13 @@ public:
     Win32Application(const Win32Application&) = delete;
     Win32Application& operator=(const Win32Application&) = delete;
     void quit() override;
-    void onEnding(std::function<void()> ending) override { ending_ = std::move(ending); }
+    void onEnding(std::function<void(Ending)> ending) override { ending_ = std::move(ending); }
     // Runs the message loop until quit(); returns the exit code.
     int run();
 
 private:
     Win32WindowFactory& windows_;
-    std::function<void()> ending_;
+    std::function<void(Ending)> ending_;
     // Set once the game has heard of this end of the session, which each of
     // its windows reports, once as it may come and once as it comes.
     bool sessionEnding_ = false;

@@ -271,7 +271,7 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
 
 // Any wait blocks here, so the section has always run when this returns.
 void Win32Files::whileLocked(const std::filesystem::path& file, LockWait wait,
-                             std::function<void()> critical) {
+                             std::function<void()> critical, std::function<void()> afterwards) {
     // The lock is "<file>.lock" opened unshared: a second open fails while a
     // copy holds it, and the file goes when its handle closes, even when the
     // holder is killed.
@@ -293,8 +293,13 @@ void Win32Files::whileLocked(const std::filesystem::path& file, LockWait wait,
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    Handle held(lock);
-    critical();
+    {
+        Handle held(lock);
+        critical();
+    }
+    if (afterwards) {
+        afterwards();
+    }
 }
 
 }  // namespace poroten::platform::win32

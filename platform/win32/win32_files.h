@@ -15,7 +15,7 @@ public:
     platform::WriteResult replace(const std::filesystem::path& file,
                                   std::string_view bytes) override;
     void whileLocked(const std::filesystem::path& file, LockWait wait,
-                     std::function<void()> critical) override;
+                     std::function<void()> critical, std::function<void()> afterwards) override;
 };
 
 }  // namespace poroten::platform::win32

@@ -152,6 +152,16 @@ TEST_F(GameTest, TheRowIsBlankedOnlyAfterTheBoxIsClosed) {
     EXPECT_EQ(cell(0).text(), "");
 }
 
+// Run in the memorize phase, when every cell in play shows a digit, the end
+// of a game still blanks them all, the last one included.
+TEST_F(GameTest, EndingAGameBlanksEveryCellInPlay) {
+    platform.random.script({4, 7, 1});
+    press(13);
+    form->EndGame(game::text::TimeUp);
+    EXPECT_EQ(cells(), kEmptyRow);
+    EXPECT_EQ(message(), game::text::PressReturn);
+}
+
 TEST_F(GameTest, FiveAnswerTicksRunOutWithTimeUpKeepingTheScore) {
     startAndMemorize({4, 7, 1});
     platform.random.script({1, 1, 1});

@@ -95,6 +95,10 @@ TEST_F(NewRecordTest, AFailedSaveStillBringsTheGameBackWithTheScoreInMemory) {
     platform.files.unwritable.insert(platform.files.programDirectory());
     platform.files.unwritable.insert(platform.files.userDataDirectory());
     endGameAt(1);
+    // No box waits for the player while the file's lock is held.
+    platform.messageBoxes.whileOpen = [&](const ShownBox&) {
+        EXPECT_FALSE(platform.files.insideLock);
+    };
     dialog()->command(Dialog::OKButton);
     ASSERT_EQ(platform.messageBoxes.shown.size(), 2u);  // the wrong key, then the failure
     EXPECT_NE(platform.messageBoxes.shown[1].text.find("m_score.sav"), std::string::npos);
@@ -295,6 +299,82 @@ TEST_F(NewRecordTest, TheProgramEndingKeepsTheNameTypedSoFarAndNothingElse) {
 
     form.reset();
     EXPECT_FALSE(platform.application.listens());
+}
+
+// The record is made at the end-of-game box, before the name is asked for: an
+// ending there keeps it with no name, and nothing asks for one afterwards.
+TEST_F(NewRecordTest, TheProgramEndingAtTheEndOfGameBoxKeepsTheRecordAndAsksForNoName) {
+    store.HighScore = 1;
+    platform.messageBoxes.whileOpen = [&](const ShownBox&) { platform.application.end(); };
+    endGameAt(1);  // no record: nothing written
+    EXPECT_EQ(platform.files.contents(scoreFile()), "");
+
+    endGameAt(2);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(2, ""));
+    EXPECT_EQ(platform.files.contents(userFile()), record(2, ""));
+    EXPECT_EQ(store.HighScore, 2);
+    EXPECT_FALSE(platform.files.waits.back().mayDefer);
+
+    // A box that stays open (the page) and closes after the ending: still no name window.
+    platform.messageBoxes.whileOpen = {};
+    platform.messageBoxes.holdOpen = true;
+    endGameAt(3);
+    platform.application.end();
+    ASSERT_TRUE(platform.messageBoxes.closeTop());
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(3, ""));
+    EXPECT_EQ(message(), game::text::PressReturn);
+}
+
+// The page hidden may never come back: what is there is saved at once, and
+// the player who does come back finishes the name as if nothing happened. A
+// better record another copy stores meanwhile still wins.
+TEST_F(NewRecordTest, APageHiddenSavesTheRecordForNowAndTheNameConfirmedLaterReplacesIt) {
+    const auto hidden = platform::Ending::Perhaps;
+    platform.messageBoxes.holdOpen = true;
+    endGameAt(2);
+    platform.application.end(hidden);  // at the end-of-game box
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(2, ""));
+    ASSERT_TRUE(platform.messageBoxes.closeTop());
+    ASSERT_NE(dialog(), nullptr);
+    dialog()->type(Dialog::Text1, U"An");
+    platform.application.end(hidden);
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(platform.files.contents(userFile()), record(2, "An"));
+    dialog()->type(Dialog::Text1, U"na\r");
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(2, "Anna"));
+    EXPECT_EQ(platform.files.contents(userFile()), record(2, "Anna"));
+
+    endGameAt(3);
+    ASSERT_TRUE(platform.messageBoxes.closeTop());
+    dialog()->type(Dialog::Text1, U"Bo");
+    platform.application.end(hidden);
+    const std::string carolAt3 = record(3, "C");
+    platform.files.write(userFile(), carolAt3);
+    dialog()->type(Dialog::Text1, U"b\r");
+    EXPECT_EQ(platform.files.contents(userFile()), carolAt3);
+    EXPECT_EQ(store.HighName, "C");
+}
+
+// Between this copy's re-read and its write, another may store a better
+// record in one of the places: that place keeps it.
+TEST_F(NewRecordTest, APlaceHoldingABetterRecordIsNotWrittenOver) {
+    endGameAt(2);
+    const std::string carolAt5 = record(5, "C");
+    int reads = 0;
+    platform.files.onRead = [&](const std::filesystem::path& file) {
+        if (file == userFile() && ++reads == 2) {  // the re-read, then the write's own read
+            platform.files.write(userFile(), carolAt5);
+        }
+    };
+    dialog()->type(Dialog::Text1, U"A\r");
+    EXPECT_EQ(platform.files.contents(scoreFile()), record(2, "A"));
+    EXPECT_EQ(platform.files.contents(userFile()), carolAt5);
+    EXPECT_EQ(platform.messageBoxes.shown.size(), 1u);  // the wrong key only: nothing failed
 }
 
 }  // namespace

@@ -217,6 +217,9 @@ TempDirFiles::~TempDirFiles() {
 
 platform::ReadResult TempDirFiles::readOrCreate(const std::filesystem::path& file,
                                                 std::size_t longest) {
+    if (onRead) {
+        onRead(file);
+    }
     if (unwritable.count(file.parent_path())) {
         return {false, {}, "Permission denied"};
     }
@@ -257,21 +260,32 @@ platform::WriteResult TempDirFiles::replace(const std::filesystem::path& file,
 }
 
 void TempDirFiles::whileLocked(const std::filesystem::path& file, platform::LockWait wait,
-                               std::function<void()> critical) {
+                               std::function<void()> critical, std::function<void()> afterwards) {
     locked.push_back(file);
+    waits.push_back(wait);
+    Section section{std::move(critical), std::move(afterwards)};
     if (holdLocks && wait.mayDefer) {
-        held_.push_back(std::move(critical));
+        held_.push_back(std::move(section));
     } else {
-        critical();
+        run(section);
+    }
+}
+
+void TempDirFiles::run(Section& section) {
+    insideLock = true;
+    section.critical();
+    insideLock = false;
+    if (section.afterwards) {
+        section.afterwards();
     }
 }
 
 std::size_t TempDirFiles::releaseLocks() {
-    std::vector<std::function<void()>> held;
+    std::vector<Section> held;
     held.swap(held_);
     holdLocks = false;
-    for (auto& critical : held) {
-        critical();
+    for (auto& section : held) {
+        run(section);
     }
     return held.size();
 }

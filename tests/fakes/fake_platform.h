@@ -147,18 +147,20 @@ private:
 class FakeApplication : public platform::Application {
 public:
     void quit() override { ++quits; }
-    void onEnding(std::function<void()> ending) override { ending_ = std::move(ending); }
-    // What the system would do as it ends the program.
-    void end() {
+    void onEnding(std::function<void(platform::Ending)> ending) override {
+        ending_ = std::move(ending);
+    }
+    // What the system would do as it ends the program, or may.
+    void end(platform::Ending how = platform::Ending::ForGood) {
         if (ending_) {
-            ending_();
+            ending_(how);
         }
     }
     bool listens() const { return static_cast<bool>(ending_); }
     int quits = 0;
 
 private:
-    std::function<void()> ending_;
+    std::function<void(platform::Ending)> ending_;
 };
 
 // Draws come from a script; running past its end fails the test.
@@ -196,19 +198,29 @@ public:
     // Runs critical at once, unless holdLocks is set and it may wait: then it
     // waits, as if another copy held the lock, until releaseLocks().
     void whileLocked(const std::filesystem::path& file, platform::LockWait wait,
-                     std::function<void()> critical) override;
+                     std::function<void()> critical, std::function<void()> afterwards) override;
     bool holdLocks = false;
     // Runs the held critical sections in order; returns how many ran.
     std::size_t releaseLocks();
     std::vector<std::filesystem::path> locked;  // each file asked for, in order
+    std::vector<platform::LockWait> waits;      // and how it was waited for
+    bool insideLock = false;                    // while a critical section runs
 
     std::set<std::filesystem::path> unwritable;
+    // Runs as each file is opened for reading, to act as another copy could.
+    std::function<void(const std::filesystem::path&)> onRead;
     std::string contents(const std::filesystem::path& file) const;
     void write(const std::filesystem::path& file, std::string_view bytes) const;
 
 private:
+    struct Section {
+        std::function<void()> critical;
+        std::function<void()> afterwards;
+    };
+    void run(Section& section);
+
     std::filesystem::path root_;
-    std::vector<std::function<void()>> held_;
+    std::vector<Section> held_;
 };
 
 // A valid record's bytes as the game writes them; the name in code page 932.

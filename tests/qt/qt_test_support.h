@@ -60,8 +60,8 @@ public:
         return files_.replace(file, bytes);
     }
     void whileLocked(const std::filesystem::path& file, platform::LockWait wait,
-                     std::function<void()> critical) override {
-        files_.whileLocked(file, wait, std::move(critical));
+                     std::function<void()> critical, std::function<void()> afterwards) override {
+        files_.whileLocked(file, wait, std::move(critical), std::move(afterwards));
     }
 
 private:

@@ -63,7 +63,10 @@ TEST(QtApplication, QuitHidesEveryWindowAndEndsTheEventLoop) {
 TEST(QtApplication, ASignalReportsTheEndingInTheEventLoopThenQuits) {
     platform::qt::QtApplication application;
     int endings = 0;
-    application.onEnding([&endings] { ++endings; });
+    application.onEnding([&endings](platform::Ending how) {
+        EXPECT_EQ(how, platform::Ending::ForGood);
+        ++endings;
+    });
     std::raise(SIGINT);
     EXPECT_EQ(endings, 0);
     QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });

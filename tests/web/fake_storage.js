@@ -35,8 +35,13 @@
       var ended = fakeLocks.pending;
       fakeLocks.pending = [];
       ended.forEach(function (r) {
-        if (how === 'grant') r.callback({ name: r.name, mode: 'exclusive' });
-        else if (r.onRejected) r.onRejected(new Error('AbortError'));
+        if (how === 'grant') {
+          r.callback({ name: r.name, mode: 'exclusive' });
+          r.state = 'granted';
+          if (r.onResolved) r.onResolved();
+        } else if (r.onRejected) {
+          r.onRejected(new Error('AbortError'));
+        }
       });
       return ended.length;
     },
@@ -46,13 +51,19 @@
   var locks = {
     request: function (name, options, callback) {
       var r = { name: name, timed: !!(options && options.signal instanceof AbortSignal),
-                callback: callback, onRejected: null };
+                callback: callback, onResolved: null, onRejected: null, state: 'waiting' };
       fakeLocks.requests.push(r);
       // Settled by hand rather than by the event loop, which a test never reaches.
-      var settled = { catch: function (f) { r.onRejected = f; return settled; },
-                      then: function () { return settled; } };
+      var settled = {
+        then: function (f, g) {
+          r.onResolved = f;
+          r.onRejected = g;
+          if (r.state === 'granted' && f) f();
+          return settled;
+        },
+      };
       if (items.has('!lockheld')) fakeLocks.pending.push(r);
-      else callback({ name: name, mode: 'exclusive' });
+      else { callback({ name: name, mode: 'exclusive' }); r.state = 'granted'; }
       return settled;
     },
   };

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fakes/fake_platform.h"
 #include "highscore/high_score_store.h"
@@ -199,31 +200,36 @@ std::string request(int n) {
 // lock that is not had runs them anyway, and each runs exactly once.
 TEST_F(WebRecord, TheRecordsLockIsSharedByTheTabsAndEachSectionRunsOnce) {
     int runs = 0;
-    files.whileLocked(kPath, kMayWait, [&] { ++runs; });
+    // What follows a section runs once it is over and the lock let go: each
+    // time, the sections that ran so far.
+    std::vector<int> afterwards;
+    const auto after = [&] { afterwards.push_back(runs); };
+    files.whileLocked(kPath, kMayWait, [&] { ++runs; }, after);
     EXPECT_EQ(runs, 1);
     ASSERT_EQ(lock_requests(), 1);
     EXPECT_EQ(request(0), "poroten:" + kFile + " timed");
 
     // Another tab holds it: nothing runs until it is granted, then once.
     store("!lockheld", "1");
-    files.whileLocked(kPath, kMayWait, [&] { ++runs; });
+    files.whileLocked(kPath, kMayWait, [&] { ++runs; }, after);
     EXPECT_EQ(runs, 1);
+    EXPECT_EQ(afterwards, std::vector<int>{1});
     EXPECT_EQ(grant_locks(), 1);
     EXPECT_EQ(runs, 2);
 
     // Not granted within the time: the aborted request runs it directly.
-    int late = 0;
-    files.whileLocked(kPath, kMayWait, [&] { ++late; });
-    EXPECT_EQ(late, 0);
+    files.whileLocked(kPath, kMayWait, [&] { ++runs; }, after);
+    EXPECT_EQ(runs, 2);
     EXPECT_EQ(abort_locks(), 1);
-    EXPECT_EQ(late, 1);
+    EXPECT_EQ(runs, 3);
 
     // A browser without locks runs it at once.
     unset("!lockheld");
     store("!nolocks", "1");
-    files.whileLocked(kPath, kMayWait, [&] { ++late; });
-    EXPECT_EQ(late, 2);
+    files.whileLocked(kPath, kMayWait, [&] { ++runs; }, after);
+    EXPECT_EQ(runs, 4);
     EXPECT_EQ(lock_requests(), 3);
+    EXPECT_EQ(afterwards, (std::vector<int>{1, 2, 3, 4}));
 }
 
 // A tab loaded before another tab saved Bob, 12 finishes with 1: no name is

@@ -211,15 +211,18 @@ TEST(Win32Files, ASecondCopyWaitsForTheLockAndNoLockFileStays) {
     first.whileLocked(file, kMayWait, [&] {
         EXPECT_TRUE(std::filesystem::exists(dir / (kRecord + L".lock")));
         other = std::thread([&] {
-            second.whileLocked(file, kMayWait, [&] {
-                secondStarted = Clock::now();
-                secondRan = true;
-            });
+            second.whileLocked(
+                file, kMayWait,
+                [&] {
+                    secondStarted = Clock::now();
+                    secondRan = true;
+                },
+                {});
         });
         std::this_thread::sleep_for(400ms);
         EXPECT_FALSE(secondRan.load());
         firstDone = Clock::now();
-    });
+    }, {});
     other.join();
     EXPECT_TRUE(secondRan.load());
     EXPECT_GE(secondStarted, firstDone);
@@ -239,7 +242,7 @@ TEST(Win32Files, ALockHeldTooLongIsGivenUpAfterAboutTwoSeconds) {
     Win32Files files;
     int runs = 0;
     const auto started = Clock::now();
-    files.whileLocked(file, kMayWait, [&] { ++runs; });
+    files.whileLocked(file, kMayWait, [&] { ++runs; }, {});
     const auto waited = Clock::now() - started;
     CloseHandle(held);
     EXPECT_EQ(runs, 1);

@@ -386,7 +386,8 @@ TEST_F(Win32WindowTest, TheEndOfTheSessionReachesTheGameOnceAndIsNeverRefused) {
     Win32Application application(factory);
     EXPECT_EQ(SendMessageW(mainWindow, WM_QUERYENDSESSION, 0, 0), TRUE);  // no one listening yet
     int endings = 0;
-    application.onEnding([&] {
+    application.onEnding([&](platform::Ending how) {
+        EXPECT_EQ(how, platform::Ending::ForGood);
         ++endings;
         dialog.reset();  // as the game confirms the name and closes its window
         main->show();
