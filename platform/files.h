@@ -32,6 +32,10 @@ struct LockWait {
     std::chrono::milliseconds budget{0};
 };
 
+// A save's temporary file is a leftover, to be removed, only once it is this
+// old: no running copy takes so long to write and move one into place.
+inline constexpr std::chrono::seconds kLeftoverAge{60};
+
 class Files {
 public:
     virtual ~Files() = default;
@@ -42,7 +46,7 @@ public:
     // Opens the file for reading and writing, creating it empty when missing
     // (and its folder), and returns its content, no more than its first
     // `longest` bytes. Temporary files that this adapter's own interrupted
-    // saves of it left beside it are removed.
+    // saves of it left beside it are removed once kLeftoverAge old.
     virtual ReadResult readOrCreate(const std::filesystem::path& file, std::size_t longest) = 0;
     // Replaces the file's content atomically: a crash leaves the old content or
     // the new, never a mix.

@@ -17,13 +17,13 @@ public:
     QtApplication& operator=(const QtApplication&) = delete;
 
     void quit() override;
-    // Reports SIGTERM, SIGHUP and SIGINT, then quits; and the session
-    // manager's request to save before the session ends.
+    // Reports SIGTERM, SIGHUP and SIGINT (those not ignored at start) and the
+    // session manager's request to save before the session ends, then quits.
     void onEnding(std::function<void(Ending)> ending) override;
 
 private:
     void signalled();
-    void reportEnding();
+    void endForGood();
 
     std::function<void(Ending)> ending_;
     std::unique_ptr<QObject> context_;  // owns what reports the ending

@@ -77,6 +77,17 @@ bool isLeftoverOfSave(const QString& candidate, const QString& fileName) {
     return true;
 }
 
+// A copy saving in a folder whose lock it does not hold (the program's own
+// folder) may be writing a young one: only old ones are another's leftovers.
+bool isOldEnough(const QFileInfo& candidate) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(candidate.absoluteFilePath()).constData(), &st) != 0) {
+        return false;
+    }
+    const auto written = std::chrono::system_clock::from_time_t(st.st_mtime);
+    return std::chrono::system_clock::now() - written >= kLeftoverAge;
+}
+
 void removeLeftoversOfSaves(const QFileInfo& file) {
     const QString fileName = file.fileName();
     const QDir folder = file.absoluteDir();
@@ -84,7 +95,7 @@ void removeLeftoversOfSaves(const QFileInfo& file) {
         {fileName + QStringLiteral(".??????")},
         QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks | QDir::CaseSensitive);
     for (const QFileInfo& candidate : candidates) {
-        if (isLeftoverOfSave(candidate.fileName(), fileName)) {
+        if (isLeftoverOfSave(candidate.fileName(), fileName) && isOldEnough(candidate)) {
             QFile::remove(candidate.absoluteFilePath());
         }
     }

@@ -60,9 +60,10 @@ def run_as_test_user(test, folder, script, *args, timeout=120):
 class GameCase(unittest.TestCase):
     binary = os.environ.get("POROTEN_BINARY", "")
 
-    def launch(self, seed_file=None, folder=None, binary=None, env=None):
-        """Starts the program; seed_file: bytes of m_score.sav to lay down first."""
-        game = Game(binary or self.binary, folder=folder, env=env)
+    def launch(self, seed_file=None, folder=None, binary=None, env=None, ignoring=()):
+        """Starts the program; seed_file: bytes of m_score.sav to lay down first;
+        ignoring: signals it starts with ignored."""
+        game = Game(binary or self.binary, folder=folder, env=env, ignoring=ignoring)
         self.addCleanup(self._finish, game)
         if seed_file is not None:
             with open(os.path.join(game.folder, SCORE_FILE), "wb") as f:

@@ -213,7 +213,7 @@ class Box:
 class Game:
     """One run of a fresh copy of the program in its own temporary folder."""
 
-    def __init__(self, binary, folder=None, env=None):
+    def __init__(self, binary, folder=None, env=None, ignoring=()):
         self.root = tempfile.mkdtemp(prefix="poroten-e2e-")
         self.folder = folder or os.path.join(self.root, "bin")
         if folder is None:
@@ -239,6 +239,7 @@ class Game:
                 self.env.pop(name, None)
             else:
                 self.env[name] = value
+        self.ignoring = tuple(ignoring)  # signals ignored at start, as under nohup
         self.proc = None
         self.app = None
         self._main = None
@@ -249,8 +250,15 @@ class Game:
 
     def start(self):
         self.log = open(self.log_path, "wb")
+        ignoring = self.ignoring
+
+        def ignore():
+            for sig in ignoring:
+                signal.signal(sig, signal.SIG_IGN)
+
         self.proc = subprocess.Popen([self.binary], cwd=self.root, env=self.env,
-                                     stdout=self.log, stderr=subprocess.STDOUT)
+                                     stdout=self.log, stderr=subprocess.STDOUT,
+                                     preexec_fn=ignore if ignoring else None)
         self.app = find_app(self.proc.pid)
         self._main = wait_for("the main window", lambda: self._find_frame(MAIN_TITLE), 10.0)
         self.main_xid = wait_for("the main window's X window",

@@ -6,6 +6,7 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import time
 import unittest
 
 import harness
@@ -90,6 +91,33 @@ class RecordKept(GameCase):
         rest.proc.send_signal(signal.SIGTERM)
         self.assertEqual(rest.proc.wait(5), 0)
         self.assertEqual(rest.score_file(), b"")
+
+    def test_a_signal_at_the_end_of_game_box_of_a_new_record_keeps_it_and_ends(self):
+        # The record is earned as the box opens; nobody may be there to close it.
+        game = self.launch()
+        game.start_game()
+        self.play_row(game, 1)
+        digits = game.digits()
+        game.wait_answer_phase()
+        game.type_answer(self.wrong_digit(digits[0]))
+        game.wait_box()
+        started = time.monotonic()
+        game.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(game.proc.wait(5), 0)
+        self.assertLess(time.monotonic() - started, 3.0)
+        expected = record_bytes(1, b"")
+        self.assertEqual(game.score_file(), expected)
+        self.assertEqual(game.score_file(os.path.join(game.data_home, RECORD["dataFolder"])), expected)
+
+    def test_a_hangup_ignored_at_start_stays_ignored(self):
+        # Started under nohup: closing the terminal must not end the game.
+        game = self.launch(ignoring=(signal.SIGHUP,))
+        game.start_game()
+        game.proc.send_signal(signal.SIGHUP)
+        self.play_row(game, 1)
+        self.assertIsNone(game.proc.poll())
+        game.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(game.proc.wait(5), 0)
 
     def test_a_copy_unpacked_in_another_folder_finds_the_record(self):
         # A new release or a rebuilt build folder: the user's folder holds the record too.

@@ -84,10 +84,15 @@ TEST_F(QtFolderLock, ALockNeverLetGoOfRunsTheSaveAnywayAfterAboutTwoSeconds) {
 }
 
 // A temporary file beside the record may be another copy's save in progress:
-// it is removed as a leftover only while no copy holds the folder.
+// it is removed as a leftover only once old enough, and while no copy holds
+// the folder.
 TEST_F(QtFolderLock, LeftoversAreRemovedOnlyWhileNoCopyIsSaving) {
     const fs::path leftover = dir / "m_score.sav.AbCd12";
     std::ofstream(leftover) << "half";
+    ASSERT_TRUE(files.readOrCreate(file, 1 << 20).ok);
+    EXPECT_TRUE(fs::exists(leftover)) << "a young one may be a save in progress";
+    fs::last_write_time(leftover, fs::file_time_type::clock::now() - platform::kLeftoverAge -
+                                      std::chrono::seconds(1));
     OtherCopysLock other(dir);
     ASSERT_TRUE(other.take());
     ASSERT_TRUE(files.readOrCreate(file, 1 << 20).ok);

@@ -63,6 +63,10 @@ TEST(QtFilesInterruptedSave, LeavesTheOldRecordAndItsLeftoverGoesAtTheNextStart)
     }
     fs::create_directory(dir / "m_score.sav.Folder");
 
+    // At the next start, a minute or more later.
+    for (const std::string& name : leftovers) {
+        fs::last_write_time(dir / name, fs::file_time_type::clock::now() - platform::kLeftoverAge);
+    }
     platform::qt::QtFiles files;
     const platform::ReadResult read = files.readOrCreate(file, 1 << 20);
     ASSERT_TRUE(read.ok) << read.error;

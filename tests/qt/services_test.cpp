@@ -58,6 +58,38 @@ TEST(QtApplication, QuitHidesEveryWindowAndEndsTheEventLoop) {
     ASSERT_EQ(after.exec(), 7);
 }
 
+// A window that comes up after the quit was asked for (as a name window
+// could, from a box the quit hid) and refuses to close cannot call it off.
+TEST(QtApplication, AWindowRefusingToCloseCannotCallTheQuitOff) {
+    platform::qt::QtWindowFactory factory;
+    platform::qt::QtApplication application;
+    RecordingEvents events;
+    auto window = factory.createWindow(game::form1Layout(), events);
+    application.quit();
+    window->show();
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    window->hide();
+}
+
+// A second signal while the ending is still at work (a save stuck on a hung
+// network home, say) ends the program at once.
+TEST(QtApplicationDeathTest, ASecondSignalWhileTheEndingRunsEndsTheProgramAtOnce) {
+    EXPECT_EXIT(
+        {
+            platform::qt::QtApplication application;
+            application.onEnding([](platform::Ending) {
+                std::raise(SIGTERM);
+                std::_Exit(3);
+            });
+            std::raise(SIGTERM);
+            QTimer::singleShot(5000, [] { std::_Exit(4); });
+            QApplication::exec();
+            std::_Exit(5);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+}
+
 // Ctrl+C in the terminal: the ending is reported from the event loop, not
 // from the signal handler, and the program then quits.
 TEST(QtApplication, ASignalReportsTheEndingInTheEventLoopThenQuits) {
