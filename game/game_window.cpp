@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "game/answer_keys.h"
 #include "game/game_rules.h"
 #include "platform/caption_number.h"
 
@@ -161,7 +162,7 @@ void Form1::Form_KeyPress(char32_t character) {
         return;
     }
     // Keys other than Enter and the digits never end a game.
-    if (const auto value = platform::digitValue(character)) {
+    if (const auto value = answerDigit(character)) {
         answer(*value);
     }
 }

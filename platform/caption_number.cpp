@@ -20,14 +20,4 @@ std::string decimalText(long value) {
     return std::to_string(value);
 }
 
-std::optional<int> digitValue(char32_t character) {
-    if (character >= U'0' && character <= U'9') {
-        return static_cast<int>(character - U'0');
-    }
-    if (character >= U'\uFF10' && character <= U'\uFF19') {
-        return static_cast<int>(character - U'\uFF10');
-    }
-    return std::nullopt;
-}
-
 }  // namespace poroten::platform

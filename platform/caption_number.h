@@ -2,7 +2,6 @@
 // the screen, changed and written again on every use.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,9 +13,5 @@ long numericValue(std::string_view text);
 
 // Shortest decimal form: a minus sign when negative, no leading space (3, 0, -1, 12).
 std::string decimalText(long value);
-
-// The value of a character typed as an answer: 0-9 for the digits, the
-// full-width digits (U+FF10-U+FF19) included; none for any other character.
-std::optional<int> digitValue(char32_t character);
 
 }  // namespace poroten::platform

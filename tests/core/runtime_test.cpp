@@ -4,14 +4,15 @@
 #include <cmath>
 #include <set>
 
+#include "game/answer_keys.h"
 #include "platform/caption_number.h"
 #include "platform/clock_random.h"
 
 namespace poroten::testing {
 namespace {
 
+using game::answerDigit;
 using platform::decimalText;
-using platform::digitValue;
 using platform::numericValue;
 
 TEST(CaptionNumbers, ReadTheNumberAtTheStartAndWriteTheShortestForm) {
@@ -28,13 +29,13 @@ TEST(CaptionNumbers, ReadTheNumberAtTheStartAndWriteTheShortestForm) {
     EXPECT_EQ(decimalText(12), "12");
 }
 
-TEST(CaptionNumbers, OnlyDigitsHaveADigitValue) {
-    EXPECT_EQ(digitValue(U'0'), 0);
-    EXPECT_EQ(digitValue(U'9'), 9);
-    EXPECT_EQ(digitValue(U'０'), 0);
-    EXPECT_EQ(digitValue(U'９'), 9);
+TEST(AnswerKeys, OnlyDigitsAnswer) {
+    EXPECT_EQ(answerDigit(U'0'), 0);
+    EXPECT_EQ(answerDigit(U'9'), 9);
+    EXPECT_EQ(answerDigit(U'０'), 0);
+    EXPECT_EQ(answerDigit(U'９'), 9);
     for (char32_t c : {U'/', U':', U'a', U'\r', U'\uFF0F', U'\uFF1A', U'五', U'٣'}) {
-        EXPECT_FALSE(digitValue(c).has_value()) << static_cast<unsigned>(c);
+        EXPECT_FALSE(answerDigit(c).has_value()) << static_cast<unsigned>(c);
     }
 }
 
