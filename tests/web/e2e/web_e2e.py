@@ -619,6 +619,11 @@ Promise.all([caches.keys(), navigator.serviceWorker.getRegistration()]).then(fun
   done([r[0], !r[1] || !r[1].active || r[1].active.state !== 'activated' ||
         !!r[1].installing || !!r[1].waiting]);
 }, function (e) { done([[], String(e)]); });"""
+# Fills caches of these names with these files, relative to the page.
+FILL_CACHES = """var done = arguments[arguments.length - 1];
+Promise.all(Object.entries(arguments[0]).map(([name, files]) => caches.open(name).then(
+  c => Promise.all(files.map(f => c.put(f, new Response(f)))))))
+  .then(() => done(true), e => done(String(e)));"""
 
 
 class NewBuild(unittest.TestCase):
@@ -684,6 +689,12 @@ class NewBuild(unittest.TestCase):
             g.wait(lambda: g.js("return !!navigator.serviceWorker.controller"), timeout=15,
                    what="the service worker")
         self.assertEqual(g.js(BUILD_MARKS), [None, None])
+        # Caches as earlier releases named them, after no folder: this
+        # site's, the other site's and that of a site in a folder inside this one.
+        mine, *others = ["poroten-%016x" % n for n in range(3)]
+        self.assertTrue(d.execute_async_script(FILL_CACHES, {
+            mine: ["./", "index.html", "poroten.wasm"], others[0]: ["../b/", "../b/index.html"],
+            others[1]: ["c/", "c/index.html"]}))
         old, new = self.rebuild("a")
 
         # The first load after the new build still runs the old one whole,
@@ -703,11 +714,13 @@ class NewBuild(unittest.TestCase):
         g.wait_ready()
         self.assertEqual(g.js(BUILD_MARKS), ["2", "2"])
         self.plays()
-        # The old build's cache goes once no page runs it; the other site's stays.
-        caches = self.caches_once(lambda c: not any(a in n and old in n for n in c),
-                                  "the old cache gone")
+        # The old builds' caches go once no page runs them; the other sites' stay.
+        caches = self.caches_once(
+            lambda c: mine not in c and not any(a in n and old in n for n in c),
+            "the old caches gone")
         self.assertTrue(any(new in n and a in n for n in caches), caches)
         self.assertTrue(any(old in n and b in n for n in caches), caches)
+        self.assertLessEqual(set(others), set(caches))
 
         # Offline: the new build, and the other site as it was.
         self.server.stop()
