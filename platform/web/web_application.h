@@ -7,7 +7,8 @@
 namespace poroten::platform::web {
 
 // A page cannot close its own tab: quitting stops the game and says so.
-// The page being left or hidden is the program ending (poroten_on_ending).
+// The page left or frozen is the program ending; hidden, it may be
+// (poroten_on_ending).
 class WebApplication : public Application {
 public:
     void quit() override;

@@ -48,6 +48,7 @@ self.addEventListener('activate', function (e) {
     await records.put(ORDER, new Response(JSON.stringify(order.concat([CACHE]))));
     await prune();
     await self.clients.claim();
+    await deleteOldNaming();
   })());
 });
 
@@ -120,5 +121,24 @@ async function prune() {
     await records.put(ORDER, new Response(JSON.stringify(order.filter(function (n) {
       return gone.indexOf(n) < 0;
     }))));
+  }
+}
+
+// Earlier releases named a build's cache 'poroten-' and its stamp, after no
+// scope, and a site in another folder of this origin may still keep one. Such
+// a cache is this site's when every file in it is directly in this worker's
+// folder, as every build put its files; an empty one tells nothing and stays.
+// No worker of this naming fills one any more, so none is being installed.
+async function deleteOldNaming() {
+  var scope = new URL(self.registration.scope);
+  function here(request) {
+    var url = new URL(request.url);
+    return url.origin === scope.origin && url.pathname.startsWith(scope.pathname) &&
+      url.pathname.indexOf('/', scope.pathname.length) < 0;
+  }
+  for (var name of await caches.keys()) {
+    if (!name.startsWith('poroten-')) continue;
+    var held = await (await caches.open(name)).keys();
+    if (held.length && held.every(here)) await caches.delete(name);
   }
 }

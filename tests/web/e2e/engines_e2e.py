@@ -48,8 +48,10 @@ def webkit():
 
 class WebKit(unittest.TestCase):
     def setUp(self):
-        # A home of its own, so that no record or worker is left from before.
-        self.home = tempfile.TemporaryDirectory(prefix="poroten-webkit-")
+        # A home of its own, so that no record or worker is left from before;
+        # the web process may still be writing its shader cache there as it quits.
+        self.home = tempfile.TemporaryDirectory(prefix="poroten-webkit-",
+                                                ignore_cleanup_errors=True)
         os.environ["XDG_DATA_HOME"] = os.environ["XDG_CACHE_HOME"] = self.home.name
         self.server = Server(SITE)
         self.server.start()

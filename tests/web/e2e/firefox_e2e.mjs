@@ -1,10 +1,10 @@
 // The site in Firefox ESR, driven over WebDriver BiDi by puppeteer-core:
 // a game, a record under a Japanese name and its bytes, both boxes, a reload,
 // a reload with the server gone, the name window closed by the browser and a
-// page hidden mid-name, a touch screen played through the keypad, and menus
-// asked for before the program has arrived. Every text, colour, size and
-// record byte expected is the game's own, from the facts file the build
-// writes (POROTEN_FACTS, game_facts.mjs).
+// page hidden mid-name and shown again, a touch screen played through the
+// keypad, and menus asked for before the program has arrived. Every text,
+// colour, size and record byte expected is the game's own, from the facts
+// file the build writes (POROTEN_FACTS, game_facts.mjs).
 //   node firefox_e2e.mjs SITE_DIR NODE_MODULES_DIR
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
@@ -237,7 +237,8 @@ async function toTheNameWindow(page) {
   await until('the name window', () => nameWindowOpen(page));
 }
 
-// The name window ends only through the game, and a page hidden mid-name keeps the name.
+// The name window ends only through the game; a page hidden mid-name keeps the
+// name typed so far, and the name finished after it comes back.
 async function nameWindow() {
   const server = await serve();
   const browser = await firefox(false);
@@ -263,15 +264,21 @@ async function nameWindow() {
     await page.evaluate((file) => localStorage.removeItem(file), RECORD.fileName);
     await reload(page);
     await toTheNameWindow(page);
-    await page.keyboard.type('Bob');
-    // Another tab in front: the page is hidden, and may be frozen or
-    // discarded unseen; the name typed so far is saved now.
+    await page.keyboard.type('Bo');
+    // Another tab in front: the page is hidden, and may be discarded unseen;
+    // the name typed so far is saved now, and the window stays for the rest.
     const other = await browser.newPage();
-    await until('Bob\'s record', async () => JSON.stringify(await record(page)) === JSON.stringify(recordBytes(1, 'Bob')));
+    await until('Bo\'s record', async () => JSON.stringify(await record(page)) === JSON.stringify(recordBytes(1, 'Bo')));
+    assert.equal(await nameWindowOpen(page), true);
     await other.close();
     await page.bringToFront();
-    await until('the page shown at rest', async () => await page.evaluate(() => document.visibilityState === 'visible') && atRest(page));
-    console.log('ok - Firefox: Esc twice on the name window and a page hidden mid-name keep the name; the record asks to be kept');
+    await until('the page shown', () => page.evaluate(() => document.visibilityState === 'visible'));
+    assert.equal(await page.evaluate(() => document.activeElement.tagName), 'INPUT');
+    await page.keyboard.type('b');
+    await page.keyboard.press('Enter');
+    await until('the main window at rest', () => atRest(page));
+    assert.deepEqual(await record(page), recordBytes(1, 'Bob'));
+    console.log('ok - Firefox: Esc twice on the name window keeps the name; a page hidden mid-name keeps it for now, and the whole name once confirmed');
   } finally {
     await browser.close();
     await server.stop();

@@ -22,7 +22,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import (ROOT, ANSWER_WAIT, CELLS, COUNTDOWN, MEMORIZE_WAIT, MESSAGE, SCORE,  # noqa: E402
                      Game, HeldServer, Server, chromium, close, css_colour, record_of)
 from game_facts import (BOX_TITLE, BOXES, COLOURS, FIRST_ROW, MAIN, MAIN_TITLE,  # noqa: E402
-                        MEMORIZE, PRESS_RETURN, START, TIME_UP, TIMING, WRONG_KEY,
+                        MEMORIZE, PRESS_RETURN, SCORE_FILE, START, TIME_UP, TIMING, WRONG_KEY,
                         high_score_lines, menu_text)
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.actions import interaction  # noqa: E402
@@ -495,8 +495,8 @@ class Phone(SiteTest):
 
 
 class NameWindow(SiteTest):
-    """The name window ends only through the game, and a page left mid-name
-    keeps the name typed so far."""
+    """The name window ends only through the game, and a page closed at a new
+    record's box or frozen mid-name keeps the record."""
 
     # Counts the page's calls of navigator.storage.persist, from before the program loads.
     COUNT_PERSIST = """window.__persist = 0;
@@ -537,20 +537,30 @@ class NameWindow(SiteTest):
         # The saved record asks the browser to keep the site's storage.
         self.assertEqual(g.js("return __persist"), 1)
 
-    def test_a_page_left_mid_name_keeps_the_name(self):
-        g = self.game
+    def test_a_tab_closed_at_the_box_or_frozen_mid_name_keeps_the_record(self):
+        g, d = self.game, self.driver
         g.open(self.server.url)
+        first = d.current_window_handle
+        # A new record's box open, and its tab closed: the record stays, with no name.
+        d.switch_to.new_window("tab")
+        g.open(self.server.url)
+        self.play_and_miss(1, d.close)
+        d.switch_to.window(first)
+        g.wait(lambda: g.stored_record() == record_of(1, ""), what="the record with no name")
+
+        g.js("localStorage.removeItem(arguments[0])", SCORE_FILE)
         self.play_and_miss(1)
         g.wait(self.name_window_open, what="the name window")
         g.keys("Bob")
-        # What the browser tells a page being left, before it may be gone:
-        # the record is saved before the event returns.
-        g.js("dispatchEvent(new PageTransitionEvent('pagehide', {persisted: true}))")
+        # Frozen, as a page in the background can be and then discarded with
+        # no further word: the name typed so far is saved, as at the close box.
+        d.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "frozen"})
+        d.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "active"})
         self.assertEqual(g.stored_record(), record_of(1, "Bob"))
         g.wait(self.at_rest, what="the main window at rest")
-        self.driver.refresh()
+        d.refresh()
         g.open(self.server.url)
-        alt(self.driver, "mnuFile")
+        alt(d, "mnuFile")
         g.keys(access_key("mnuFileHigh"))
         self.assertEqual(g.wait_box()[0][1], high_score_lines("Bob", 1))
 
@@ -609,6 +619,11 @@ Promise.all([caches.keys(), navigator.serviceWorker.getRegistration()]).then(fun
   done([r[0], !r[1] || !r[1].active || r[1].active.state !== 'activated' ||
         !!r[1].installing || !!r[1].waiting]);
 }, function (e) { done([[], String(e)]); });"""
+# Fills caches of these names with these files, relative to the page.
+FILL_CACHES = """var done = arguments[arguments.length - 1];
+Promise.all(Object.entries(arguments[0]).map(([name, files]) => caches.open(name).then(
+  c => Promise.all(files.map(f => c.put(f, new Response(f)))))))
+  .then(() => done(true), e => done(String(e)));"""
 
 
 class NewBuild(unittest.TestCase):
@@ -674,6 +689,12 @@ class NewBuild(unittest.TestCase):
             g.wait(lambda: g.js("return !!navigator.serviceWorker.controller"), timeout=15,
                    what="the service worker")
         self.assertEqual(g.js(BUILD_MARKS), [None, None])
+        # Caches as earlier releases named them, after no folder: this
+        # site's, the other site's and that of a site in a folder inside this one.
+        mine, *others = ["poroten-%016x" % n for n in range(3)]
+        self.assertTrue(d.execute_async_script(FILL_CACHES, {
+            mine: ["./", "index.html", "poroten.wasm"], others[0]: ["../b/", "../b/index.html"],
+            others[1]: ["c/", "c/index.html"]}))
         old, new = self.rebuild("a")
 
         # The first load after the new build still runs the old one whole,
@@ -693,11 +714,13 @@ class NewBuild(unittest.TestCase):
         g.wait_ready()
         self.assertEqual(g.js(BUILD_MARKS), ["2", "2"])
         self.plays()
-        # The old build's cache goes once no page runs it; the other site's stays.
-        caches = self.caches_once(lambda c: not any(a in n and old in n for n in c),
-                                  "the old cache gone")
+        # The old builds' caches go once no page runs them; the other sites' stay.
+        caches = self.caches_once(
+            lambda c: mine not in c and not any(a in n and old in n for n in c),
+            "the old caches gone")
         self.assertTrue(any(new in n and a in n for n in caches), caches)
         self.assertTrue(any(old in n and b in n for n in caches), caches)
+        self.assertLessEqual(set(others), set(caches))
 
         # Offline: the new build, and the other site as it was.
         self.server.stop()
