@@ -10,6 +10,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "platform/application.h"
 #include "platform/win32/file_retry.h"
@@ -173,7 +174,7 @@ platform::ReadResult Win32Files::readOrCreate(const std::filesystem::path& file,
     // Write access too: a file the program may not write is no place for the
     // record, and the caller then looks elsewhere. A link is opened as itself,
     // so that neither it nor a missing target is created or read through.
-    FileRetry retry;
+    FileRetry retry(deadline_);
     HANDLE opened = INVALID_HANDLE_VALUE;
     do {
         opened =
@@ -227,7 +228,7 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
     // A new file only: whatever already has the name (a leftover of a killed
     // save of an earlier process with this id, or a link) is removed, not
     // written through.
-    FileRetry retry;
+    FileRetry retry(deadline_);
     const auto createTemporary = [&temporary, &retry] {
         HANDLE created = INVALID_HANDLE_VALUE;
         do {
@@ -255,7 +256,7 @@ platform::WriteResult Win32Files::replace(const std::filesystem::path& file,
     // Over a file someone else holds open, the move is refused until they let go.
     while (ok && !MoveFileExW(temporary.c_str(), file.c_str(),
                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        if (!retry.again(GetLastError(), file)) {
+        if (!retry.again(GetLastError(), file, FileRetry::Step::Move)) {
             ok = false;
             error = GetLastError();
         }
@@ -278,7 +279,8 @@ void Win32Files::whileLocked(const std::filesystem::path& file, LockWait wait,
     std::filesystem::path lockFile = file;
     lockFile += L".lock";
     HANDLE lock = INVALID_HANDLE_VALUE;
-    const auto giveUp = std::chrono::steady_clock::now() + wait.patience;
+    const auto called = std::chrono::steady_clock::now();
+    const auto giveUp = called + wait.patience;
     while (!file.empty()) {
         lock = CreateFileW(
             lockFile.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
@@ -295,7 +297,12 @@ void Win32Files::whileLocked(const std::filesystem::path& file, LockWait wait,
     }
     {
         Handle held(lock);
+        // Every retry of the section's file work stops at its budget's end.
+        const FileRetry::Deadline outer = std::exchange(
+            deadline_, wait.budget.count() > 0 ? FileRetry::Deadline(called + wait.budget)
+                                               : FileRetry::Deadline());
         critical();
+        deadline_ = outer;
     }
     if (afterwards) {
         afterwards();

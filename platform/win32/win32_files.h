@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 
 #include "platform/files.h"
 
@@ -16,6 +17,10 @@ public:
                                   std::string_view bytes) override;
     void whileLocked(const std::filesystem::path& file, LockWait wait,
                      std::function<void()> critical, std::function<void()> afterwards) override;
+
+private:
+    // When the section running now must be over, held files or not.
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
 };
 
 }  // namespace poroten::platform::win32

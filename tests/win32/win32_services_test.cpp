@@ -205,6 +205,7 @@ TEST(Win32Files, ASecondCopyWaitsForTheLockAndNoLockFileStays) {
     Win32Files first;
     Win32Files second;
     std::atomic<bool> secondRan{false};
+    bool letGo = false;
     Clock::time_point firstDone;
     Clock::time_point secondStarted;
     std::thread other;
@@ -217,7 +218,8 @@ TEST(Win32Files, ASecondCopyWaitsForTheLockAndNoLockFileStays) {
                     secondStarted = Clock::now();
                     secondRan = true;
                 },
-                {});
+                // What follows a section (a box, say) runs with the lock let go.
+                [&] { letGo = !std::filesystem::exists(dir / (kRecord + L".lock")); });
         });
         std::this_thread::sleep_for(400ms);
         EXPECT_FALSE(secondRan.load());
@@ -226,6 +228,7 @@ TEST(Win32Files, ASecondCopyWaitsForTheLockAndNoLockFileStays) {
     other.join();
     EXPECT_TRUE(secondRan.load());
     EXPECT_GE(secondStarted, firstDone);
+    EXPECT_TRUE(letGo);
     EXPECT_FALSE(std::filesystem::exists(dir / (kRecord + L".lock")));
     std::filesystem::remove_all(dir);
 }
@@ -335,8 +338,14 @@ TEST(Win32Files, AFileHeldForAMomentIsWaitedForAndALastingRefusalIsNot) {
     for (const bool opening : {true, false}) {
         Holder held(besideProgram, 2500ms);
         const auto started = Clock::now();
-        const std::string error = opening ? files.readOrCreate(besideProgram, 1 << 20).error
-                                          : files.replace(besideProgram, "never").error;
+        std::string error;
+        // A section with no budget, as an ordinary save's, keeps every retry.
+        files.whileLocked(besideProgram, kMayWait,
+                          [&] {
+                              error = opening ? files.readOrCreate(besideProgram, 1 << 20).error
+                                              : files.replace(besideProgram, "never").error;
+                          },
+                          {});
         waited = Clock::now() - started;
         EXPECT_FALSE(error.empty());
         EXPECT_GE(waited, 1300ms) << opening;
@@ -353,6 +362,79 @@ TEST(Win32Files, AFileHeldForAMomentIsWaitedForAndALastingRefusalIsNot) {
     EXPECT_FALSE(files.readOrCreate(folderInItsPlace, 1 << 20).ok);
     EXPECT_FALSE(files.replace(folderInItsPlace, "never").ok);
     EXPECT_LT(Clock::now() - started, 500ms);
+    std::filesystem::remove_all(dir);
+}
+
+// Log-off with the lock and both places held for good: the save waits out its
+// lock patience, gives the files the rest of its budget, and is over well
+// within the few seconds Windows waits, with no box.
+TEST(Win32Files, AnEndingsSaveIsOverWithinItsBudgetWhateverIsHeld) {
+    const std::filesystem::path dir = freshFolder(L"poroten-ending-");
+    FilesIn files(dir);
+    const Cp932Codec codec;
+    CountedBoxes boxes;
+    highscore::Module1 store(files, codec, boxes);
+    store.LoadHighScore();
+    const std::filesystem::path user = dir / L"user" / kRecord;
+    const std::filesystem::path lock = dir / L"user" / (kRecord + L".lock");
+    std::ofstream(lock).put('l');
+    Clock::duration waited{};
+    {
+        Holder heldLock(lock, 4s), first(dir / L"program" / kRecord, 4s), second(user, 4s);
+        const auto started = Clock::now();
+        store.KeepScoreBeforeEnding(9);
+        waited = Clock::now() - started;
+    }
+    EXPECT_GE(waited, 2400ms);
+    EXPECT_LT(waited, 2900ms);
+    EXPECT_EQ(boxes.shown, 0);
+    EXPECT_EQ(contentOf(user), "");
+    std::filesystem::remove_all(dir);
+}
+
+// An access list that denies the player: waiting cannot help, so the read
+// fails at once. Wine heeds no access list and root passes every Unix
+// permission, but an immutable file (chattr +i) is refused even to root.
+TEST(Win32Files, AFileDeniedToThePlayerFailsAtOnce) {
+    const std::wstring unixDir = L"/tmp/poroten-denied-" + std::to_wstring(GetCurrentProcessId());
+    const std::filesystem::path dir = L"Z:" + unixDir;
+    const std::filesystem::path denied = dir / L"program" / kRecord;
+    std::filesystem::create_directories(denied.parent_path());
+    std::ofstream(denied, std::ios::binary) << "old";
+    // Wine starts a Unix program given its path but hands back no process to
+    // wait for: the change itself is awaited.
+    const auto chattr = [&](bool on) {
+        std::wstring line = L"Z:\\usr\\bin\\chattr " + std::wstring(on ? L"+i " : L"-i ") +
+                            unixDir + L"/program/" + kRecord;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
+                                            nullptr, nullptr, &startup, &process);
+        for (int tries = 0; started && tries < 50; ++tries, Sleep(100)) {
+            const HANDLE opened = CreateFileW(denied.c_str(), GENERIC_WRITE, 0, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (opened != INVALID_HANDLE_VALUE) {
+                CloseHandle(opened);
+            }
+            if ((opened == INVALID_HANDLE_VALUE) == on) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!chattr(true)) {
+        std::filesystem::remove_all(dir);
+        GTEST_SKIP() << "chattr +i needs Wine, root and a file system that has it";
+    }
+    Win32Files files;
+    const auto started = Clock::now();
+    const std::string error = files.readOrCreate(denied, 1 << 20).error;
+    const auto waited = Clock::now() - started;
+    ASSERT_TRUE(chattr(false));
+    EXPECT_EQ(error, systemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_LT(waited, 100ms);
+    EXPECT_EQ(contentOf(denied), "old");
     std::filesystem::remove_all(dir);
 }
 
