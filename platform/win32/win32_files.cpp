@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ratio>
 #include <string>
 #include <thread>
 #include <utility>
@@ -103,6 +104,20 @@ bool isLeftoverOfSave(const std::wstring& candidate, const std::wstring& fileNam
            std::all_of(first, last, [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
+// A copy still saving wrote its temporary moments ago, and closes it while
+// its move waits for the target; a killed save's has lain untouched since.
+constexpr std::chrono::minutes kLeftoverAge{1};
+
+bool untouchedForLong(const FILETIME& written) {
+    using Ticks = std::chrono::duration<long long, std::ratio<1, 10'000'000>>;  // FILETIME's unit
+    const auto ticks = [](const FILETIME& time) {
+        return Ticks((static_cast<long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    };
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return ticks(now) - ticks(written) > kLeftoverAge;
+}
+
 void removeLeftoversOfSaves(const std::filesystem::path& file) {
     const std::wstring fileName = file.filename().native();
     const std::filesystem::path pattern = file.parent_path() / (fileName + L".*.tmp");
@@ -114,8 +129,8 @@ void removeLeftoversOfSaves(const std::filesystem::path& file) {
     }
     do {
         const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-        if ((found.dwFileAttributes & skip) == 0 && isLeftoverOfSave(found.cFileName, fileName)) {
-            // A save still writing holds its file unshared, so this fails for it.
+        if ((found.dwFileAttributes & skip) == 0 && isLeftoverOfSave(found.cFileName, fileName) &&
+            untouchedForLong(found.ftLastWriteTime)) {
             DeleteFileW((file.parent_path() / found.cFileName).c_str());
         }
     } while (FindNextFileW(search, &found));

@@ -145,7 +145,8 @@ TEST(Win32Files, FoldersAreBesideTheProgramAndInRoamingAppData) {
 }
 
 // What a save killed before its move leaves, "<name>.<process id>.tmp", goes
-// at the next start; names that only look alike stay.
+// at the next start once it has lain a minute; names that only look alike,
+// and other copies' saves under way (closed while their move waits), stay.
 TEST(Win32Files, LeftoversOfKilledSavesGoAtTheNextStartAndNothingElse) {
     wchar_t temp[MAX_PATH] = {};
     ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
@@ -160,12 +161,18 @@ TEST(Win32Files, LeftoversOfKilledSavesGoAtTheNextStartAndNothingElse) {
     write(kRecord, "old record");
     write(kRecord + L".4242.tmp", "new rec");
     write(kRecord + L".7.tmp", "new");
-    const std::vector<std::wstring> others{kRecord + L".bak", kRecord + L".12a4.tmp",
-                                           kRecord + L"..tmp", L"other.4242.tmp",
-                                           kRecord + L".4242.tmp.bak"};
+    const std::vector<std::wstring> others{kRecord + L".bak",          kRecord + L".12a4.tmp",
+                                           kRecord + L"..tmp",         L"other.4242.tmp",
+                                           kRecord + L".4242.tmp.bak", kRecord + L".31.tmp"};
     for (const auto& name : others) {
         write(name, "keep");
     }
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::filesystem::last_write_time(entry, now - 61s);
+    }
+    std::filesystem::last_write_time(dir / (kRecord + L".31.tmp"), now - 50s);
+    write(kRecord + L".32.tmp", "keep");  // just now
     std::filesystem::create_directory(dir / (kRecord + L".99.tmp"));
 
     Win32Files files;
@@ -177,7 +184,7 @@ TEST(Win32Files, LeftoversOfKilledSavesGoAtTheNextStartAndNothingElse) {
         names.insert(entry.path().filename().native());
     }
     std::set<std::wstring> expected(others.begin(), others.end());
-    expected.insert({kRecord, kRecord + L".99.tmp"});
+    expected.insert({kRecord, kRecord + L".99.tmp", kRecord + L".32.tmp"});
     EXPECT_TRUE(names == expected) << names.size() << " names";
     std::filesystem::remove_all(dir);
 }
