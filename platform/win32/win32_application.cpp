@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace poroten::platform::win32 {
 
 Win32Application::Win32Application(Win32WindowFactory& windows) : windows_(windows) {
-    windows_.onSessionEnd([this](bool ends) {
+    windows_.onSessionEnd([this](HWND window, bool ends) {
         if (!ends) {
             sessionEnding_ = false;  // called off: a later one is reported again
             return;
@@ -15,7 +17,13 @@ Win32Application::Win32Application(Win32WindowFactory& windows) : windows_(windo
         }
         sessionEnding_ = true;
         const auto report = ending_;  // the game may replace it meanwhile
+        // Should the save outlast Windows' patience, its log-off screen says
+        // why this program holds it up. The game may close the window meanwhile.
+        const bool said = ShutdownBlockReasonCreate(window, toWide(kSavingBeforeEnding).c_str());
         report(Ending::ForGood);
+        if (said && IsWindow(window)) {
+            ShutdownBlockReasonDestroy(window);
+        }
     });
 }
 

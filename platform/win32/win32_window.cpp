@@ -335,10 +335,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Every top-level window gets these, hidden or not. The log-off is
         // never held up: the game does what it must before answering.
         case WM_QUERYENDSESSION:
-            factory_.reportSessionEnd(true);
+            factory_.reportSessionEnd(hwnd_, true);
             return TRUE;
         case WM_ENDSESSION:
-            factory_.reportSessionEnd(wParam != FALSE);
+            factory_.reportSessionEnd(hwnd_, wParam != FALSE);
             return 0;
         case WM_ERASEBKGND: {
             RECT r{};

@@ -27,16 +27,17 @@ public:
     void destroyAll();
 
     // Where a window reports the end of the session (log-off, shut-down):
-    // true while it ends or may end, false when its end was called off.
-    void onSessionEnd(std::function<void(bool)> report) { sessionEnd_ = std::move(report); }
+    // the window that heard of it, and true while it ends or may end, false
+    // when its end was called off. The report may destroy that window.
+    void onSessionEnd(std::function<void(HWND, bool)> report) { sessionEnd_ = std::move(report); }
 
 private:
     friend class Win32Window;
     HWND hiddenOwner();
-    void reportSessionEnd(bool ending);
+    void reportSessionEnd(HWND window, bool ending);
 
     std::set<Win32Window*> windows_;
-    std::function<void(bool)> sessionEnd_;
+    std::function<void(HWND, bool)> sessionEnd_;
     HWND hiddenOwner_ = nullptr;
 };
 

@@ -40,10 +40,10 @@ std::unique_ptr<platform::Window> Win32WindowFactory::createWindow(const WindowD
     return std::make_unique<Win32Window>(*this, desc, events);
 }
 
-void Win32WindowFactory::reportSessionEnd(bool ending) {
+void Win32WindowFactory::reportSessionEnd(HWND window, bool ending) {
     // A copy: the report may replace the function while it runs.
     if (const auto report = sessionEnd_) {
-        report(ending);
+        report(window, ending);
     }
 }
 
