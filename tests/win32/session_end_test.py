@@ -3,8 +3,10 @@
 poroten.exe runs under Wine. With the name window open and a name partly
 typed, the record is kept with that name, beside the program and in the
 user's folder, before the process is ended. With no name window open (a game
-running), nothing is written. Wine ends the process itself once its windows
-have answered."""
+running), nothing is written. At the box that ends a game with a new record,
+before the name window has opened, the record is kept with no name and no
+name window opens. Wine ends the process itself once its windows have
+answered."""
 import os
 import shutil
 import subprocess
@@ -68,6 +70,19 @@ def run(s):
     check(after == before, "no name window: neither record was written")
     check(sorted(os.listdir(folder)) == sorted([SCORE_FILE, "poroten.exe"])
           and os.listdir(user_folder) == [SCORE_FILE], "no lock or temporary file left")
+
+    s.game = launch(s, exe, folder)
+    s.wait_for("the main window", lambda: s.probe(MAIN_TITLE), 90)
+    play_to(s, 2, close_box=False)
+    check(s.probe(DIALOG_TITLE) is None, "the box of a new record is open, the name window not yet")
+    end_session(s, s.game, "with the box of a new record open")
+    # Written over the start of the record it beats, whose tail stays.
+    record = record_of(2, "")
+    kept = {SCORE_FILE: record + expected[len(record):]}
+    found = [files_in(folder), files_in(user_folder)]
+    found[0].pop("poroten.exe", None)
+    check(found == [kept, kept],
+          "in both places: the new record with no name, nothing else: %r" % found)
 
 
 if __name__ == "__main__":
