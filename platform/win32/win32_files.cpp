@@ -106,8 +106,6 @@ bool isLeftoverOfSave(const std::wstring& candidate, const std::wstring& fileNam
 
 // A copy still saving wrote its temporary moments ago, and closes it while
 // its move waits for the target; a killed save's has lain untouched since.
-constexpr std::chrono::minutes kLeftoverAge{1};
-
 bool untouchedForLong(const FILETIME& written) {
     using Ticks = std::chrono::duration<long long, std::ratio<1, 10'000'000>>;  // FILETIME's unit
     const auto ticks = [](const FILETIME& time) {
@@ -115,7 +113,7 @@ bool untouchedForLong(const FILETIME& written) {
     };
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    return ticks(now) - ticks(written) > kLeftoverAge;
+    return ticks(now) - ticks(written) > platform::kLeftoverAge;
 }
 
 void removeLeftoversOfSaves(const std::filesystem::path& file) {

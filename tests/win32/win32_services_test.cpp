@@ -169,9 +169,10 @@ TEST(Win32Files, LeftoversOfKilledSavesGoAtTheNextStartAndNothingElse) {
     }
     const auto now = std::filesystem::file_time_type::clock::now();
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        std::filesystem::last_write_time(entry, now - 61s);
+        std::filesystem::last_write_time(entry, now - platform::kLeftoverAge - 1s);
     }
-    std::filesystem::last_write_time(dir / (kRecord + L".31.tmp"), now - 50s);
+    std::filesystem::last_write_time(dir / (kRecord + L".31.tmp"),
+                                     now - platform::kLeftoverAge + 10s);
     write(kRecord + L".32.tmp", "keep");  // just now
     std::filesystem::create_directory(dir / (kRecord + L".99.tmp"));
 
