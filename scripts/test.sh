@@ -15,11 +15,11 @@ cmake --build build-ci -j"$jobs"
 
 # Root writes wherever it likes, so the permission cases skip under root;
 # they run here as nobody, where nobody can reach the build.
-qt_tests="$PWD/build-ci/tests/qt/poroten_qt_tests"
+files_tests="$PWD/build-ci/tests/posix/poroten_posix_tests"
 as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null && "${as_nobody[@]}" test -x "$qt_tests"; then
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null && "${as_nobody[@]}" test -x "$files_tests"; then
     echo "== file permission cases, as an unprivileged user"
-    (cd /tmp && "${as_nobody[@]}" env HOME=/tmp QT_QPA_PLATFORM=offscreen "$qt_tests" \
+    (cd /tmp && "${as_nobody[@]}" env HOME=/tmp "$files_tests" \
         --gtest_filter='FilesContract.*' --gtest_brief=1)
 fi
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,10 @@ namespace poroten::testing {
 
 std::unique_ptr<platform::TextCodec> makeAdapterCodec();
 std::unique_ptr<platform::Files> makeAdapterFiles();
+// The files of a copy of the program that the adapter counts as installed,
+// with both of its folders below root; nothing where every copy keeps its
+// record where it lies.
+std::unique_ptr<platform::Files> makeInstalledCopyFiles(const std::filesystem::path& root);
 
 // A toolkit's windows, timers and boxes as a player meets them. What it reads
 // comes from the toolkit itself (its widgets, windows or page), never back

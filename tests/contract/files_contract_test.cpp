@@ -248,6 +248,40 @@ TEST_F(FilesContract, ALinkInTheFilesPlaceIsNeverReadOrWrittenThrough) {
     EXPECT_EQ(names, (std::vector<std::string>{"m_score.sav", "other.sav", "outside"}));
 }
 
+// Where an adapter counts a copy as installed, the program's folder belongs
+// to the system, whoever runs it (root too): the record is neither read nor
+// written there, however the folder is spelt, and nothing is left there; the
+// user's data folder takes it.
+TEST_F(FilesContract, AnInstalledCopyKeepsItsRecordOnlyInTheUsersDataFolder) {
+    const std::unique_ptr<platform::Files> installed = makeInstalledCopyFiles(dir);
+    if (!installed) {
+        GTEST_SKIP() << "every copy of this adapter keeps its record where it lies";
+    }
+    const fs::path program = installed->programDirectory();
+    fs::create_directories(program);
+    // Left by the copy before it was installed.
+    writeFile(program / "m_score.sav", "old");
+
+    for (const fs::path& file : {program / "m_score.sav", program / "other.sav",
+                                 program / ".." / program.filename() / "other.sav"}) {
+        const platform::ReadResult read = installed->readOrCreate(file, kAll);
+        EXPECT_FALSE(read.ok) << file;
+        EXPECT_FALSE(read.error.empty()) << file;
+        const platform::WriteResult written = installed->replace(file, "record");
+        EXPECT_FALSE(written.ok) << file;
+        EXPECT_FALSE(written.error.empty()) << file;
+    }
+    EXPECT_EQ(contentOf(program / "m_score.sav"), "old");
+    EXPECT_EQ(namesIn(program), std::vector<std::string>{"m_score.sav"});
+
+    const fs::path kept = installed->userDataDirectory() / "m_score.sav";
+    const platform::ReadResult read = installed->readOrCreate(kept, kAll);
+    ASSERT_TRUE(read.ok) << read.error;
+    const platform::WriteResult written = installed->replace(kept, "record");
+    ASSERT_TRUE(written.ok) << written.error;
+    EXPECT_EQ(contentOf(kept), "record");
+}
+
 // A disk that fills up must not leave an empty or cut file in the record's
 // place, and the failure must be reported.
 TEST_F(FilesContract, AReplaceThatFindsTheDiskFullOrNearlyFullLeavesTheOldBytes) {

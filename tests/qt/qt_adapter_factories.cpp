@@ -10,7 +10,6 @@
 
 #include "adapter_factories.h"
 #include "platform/cp932_codec.h"
-#include "platform/qt/qt_files.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_window.h"
@@ -19,10 +18,6 @@ namespace poroten::testing {
 
 std::unique_ptr<platform::TextCodec> makeAdapterCodec() {
     return std::make_unique<platform::Cp932Codec>();
-}
-
-std::unique_ptr<platform::Files> makeAdapterFiles() {
-    return std::make_unique<platform::qt::QtFiles>();
 }
 
 namespace {

@@ -31,8 +31,6 @@ bool activate(QWidget* window) {
     return QTest::qWaitForWindowActive(window);
 }
 
-TemporaryFiles::TemporaryFiles() {}
-
 std::filesystem::path TemporaryFiles::programDirectory() const {
     return std::filesystem::path(QFile::encodeName(dir_.filePath("program")).toStdString());
 }

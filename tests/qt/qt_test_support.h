@@ -9,8 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/files.h"
-#include "platform/qt/qt_files.h"
+#include "platform/posix/posix_files.h"
 #include "platform/window.h"
 
 namespace poroten::testing {
@@ -45,28 +44,14 @@ struct RecordingEvents : platform::WindowEvents {
     void onCloseRequest() override { ++closeRequests; }
 };
 
-// The Qt file service with both of the game's folders in a fresh temporary folder.
-class TemporaryFiles : public platform::Files {
+// The file service with both of the game's folders in a fresh temporary folder.
+class TemporaryFiles : public platform::posix::PosixFiles {
 public:
-    TemporaryFiles();
     std::filesystem::path programDirectory() const override;
     std::filesystem::path userDataDirectory() const override;
-    platform::ReadResult readOrCreate(const std::filesystem::path& file,
-                                      std::size_t longest) override {
-        return files_.readOrCreate(file, longest);
-    }
-    platform::WriteResult replace(const std::filesystem::path& file,
-                                  std::string_view bytes) override {
-        return files_.replace(file, bytes);
-    }
-    void whileLocked(const std::filesystem::path& file, platform::LockWait wait,
-                     std::function<void()> critical, std::function<void()> afterwards) override {
-        files_.whileLocked(file, wait, std::move(critical), std::move(afterwards));
-    }
 
 private:
     QTemporaryDir dir_;
-    platform::qt::QtFiles files_;
 };
 
 }  // namespace poroten::testing

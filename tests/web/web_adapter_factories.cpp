@@ -13,4 +13,9 @@ std::unique_ptr<platform::Files> makeAdapterFiles() {
     return nullptr;
 }
 
+// The page has one place for the record, wherever it was loaded from.
+std::unique_ptr<platform::Files> makeInstalledCopyFiles(const std::filesystem::path&) {
+    return nullptr;
+}
+
 }  // namespace poroten::testing

@@ -23,6 +23,11 @@ std::unique_ptr<platform::Files> makeAdapterFiles() {
     return std::make_unique<platform::win32::Win32Files>();
 }
 
+// An installed or unzipped copy keeps its record where it lies.
+std::unique_ptr<platform::Files> makeInstalledCopyFiles(const std::filesystem::path&) {
+    return nullptr;
+}
+
 namespace {
 
 using platform::win32::toUtf8;

@@ -1,16 +1,15 @@
-// Saves through the Qt adapter and is killed at the rename that would put the
+// Saves through the file service and is killed at the rename that would put the
 // new file in place, as a power cut or kill -9 at that moment would end it.
 //   poroten_interrupted_save FILE
 #include <dlfcn.h>
 
-#include <QCoreApplication>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 
-#include "platform/qt/qt_files.h"
+#include "posix_test_support.h"
 
-// Found before the C library's own: Qt renames through the global symbol.
+// Found before the C library's own: the service's rename is this one.
 extern "C" int rename(const char* from, const char* to) noexcept {
     if (std::strstr(from, "m_score.sav.") != nullptr) {
         std::raise(SIGKILL);
@@ -21,11 +20,10 @@ extern "C" int rename(const char* from, const char* to) noexcept {
 }
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
     if (argc != 2) {
         return 2;
     }
-    poroten::platform::qt::QtFiles files;
+    poroten::testing::FilesIn files(poroten::testing::ownFolder(), {});
     files.replace(std::filesystem::path(argv[1]), "new record");
     return 3;  // not reached: the rename kills it
 }

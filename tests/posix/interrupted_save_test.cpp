@@ -2,16 +2,19 @@
 // record stays, and the next start removes the temporary file and nothing else.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
 
-#include "platform/qt/qt_files.h"
+#include "posix_test_support.h"
 
 namespace poroten::testing {
 namespace {
@@ -33,15 +36,26 @@ std::set<std::string> namesIn(const fs::path& dir) {
 
 // Runs poroten_interrupted_save on the file; true when it was killed.
 bool killedWhileSaving(const fs::path& file) {
-    QProcess child;
-    child.start(QStringLiteral(POROTEN_INTERRUPTED_SAVE), {QString::fromStdString(file.string())});
-    return child.waitForFinished(30000) && child.exitStatus() == QProcess::CrashExit;
+    std::string program = POROTEN_INTERRUPTED_SAVE;
+    std::string argument = file.native();
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t child = 0;
+    if (::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        return false;
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
-TEST(QtFilesInterruptedSave, LeavesTheOldRecordAndItsLeftoverGoesAtTheNextStart) {
-    QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    const fs::path dir = tmp.path().toStdString();
+TEST(InterruptedSave, LeavesTheOldRecordAndItsLeftoverGoesAtTheNextStart) {
+    TemporaryFolder tmp;
+    ASSERT_FALSE(tmp.path().empty());
+    const fs::path dir = tmp.path();
     const fs::path file = dir / "m_score.sav";
     std::ofstream(file, std::ios::binary) << "old record";
 
@@ -67,7 +81,7 @@ TEST(QtFilesInterruptedSave, LeavesTheOldRecordAndItsLeftoverGoesAtTheNextStart)
     for (const std::string& name : leftovers) {
         fs::last_write_time(dir / name, fs::file_time_type::clock::now() - platform::kLeftoverAge);
     }
-    platform::qt::QtFiles files;
+    FilesIn files(ownFolder(), dir);
     const platform::ReadResult read = files.readOrCreate(file, 1 << 20);
     ASSERT_TRUE(read.ok) << read.error;
     EXPECT_EQ(read.bytes, "old record");

@@ -1,17 +1,16 @@
-// The Qt adapter's lock between copies of the program: the record's folder,
-// held with flock while a re-read and its save run.
+// The lock between copies of the program: the record's folder, held with
+// flock while a re-read and its save run.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <QTemporaryDir>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
-#include "platform/qt/qt_files.h"
+#include "posix_test_support.h"
 
 namespace poroten::testing {
 namespace {
@@ -33,15 +32,15 @@ private:
     int fd_;
 };
 
-class QtFolderLock : public ::testing::Test {
+class FolderLock : public ::testing::Test {
 protected:
-    QTemporaryDir tmp;
-    fs::path dir{tmp.path().toStdString()};
+    TemporaryFolder tmp;
+    fs::path dir{tmp.path()};
     fs::path file{dir / "m_score.sav"};
-    platform::qt::QtFiles files;
+    FilesIn files{ownFolder(), dir};
 };
 
-TEST_F(QtFolderLock, WaitsWhileAnotherCopyHoldsItAndHoldsItWhileRunning) {
+TEST_F(FolderLock, WaitsWhileAnotherCopyHoldsItAndHoldsItWhileRunning) {
     OtherCopysLock other(dir);
     ASSERT_TRUE(other.take());
     std::thread letGo([&other] {
@@ -70,7 +69,7 @@ TEST_F(QtFolderLock, WaitsWhileAnotherCopyHoldsItAndHoldsItWhileRunning) {
     EXPECT_LT(took, milliseconds(1500));
 }
 
-TEST_F(QtFolderLock, ALockNeverLetGoOfRunsTheSaveAnywayAfterAboutTwoSeconds) {
+TEST_F(FolderLock, ALockNeverLetGoOfRunsTheSaveAnywayAfterAboutTwoSeconds) {
     OtherCopysLock other(dir);
     ASSERT_TRUE(other.take());
     int runs = 0;
@@ -86,7 +85,7 @@ TEST_F(QtFolderLock, ALockNeverLetGoOfRunsTheSaveAnywayAfterAboutTwoSeconds) {
 // A temporary file beside the record may be another copy's save in progress:
 // it is removed as a leftover only once old enough, and while no copy holds
 // the folder.
-TEST_F(QtFolderLock, LeftoversAreRemovedOnlyWhileNoCopyIsSaving) {
+TEST_F(FolderLock, LeftoversAreRemovedOnlyWhileNoCopyIsSaving) {
     const fs::path leftover = dir / "m_score.sav.AbCd12";
     std::ofstream(leftover) << "half";
     ASSERT_TRUE(files.readOrCreate(file, 1 << 20).ok);
