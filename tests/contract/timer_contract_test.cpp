@@ -42,13 +42,15 @@ TEST(WakeUpContract, WakesOnceAtItsTimeAndMayAskAgainOrCancelFromWithin) {
     wakeUp->wakeAt(wakeUp->now() + 40ms);
     wakeAt(wakeUp->now() + 150ms);
     ASSERT_TRUE(probe->runUntil([&] { return woken.size() == 3; }, 3s));
+    probe->runUntil([] { return false; }, 200ms);
+    EXPECT_EQ(woken.size(), 3u) << "once for each time asked";
     wakeUp->wakeAt(wakeUp->now() + 40ms);
     wakeUp->cancel();
-    probe->runUntil([] { return false; }, 400ms);
-    ASSERT_EQ(woken.size(), 3u) << "once for each time asked, none once cancelled";
+    probe->runUntil([] { return false; }, 200ms);
+    ASSERT_EQ(woken.size(), 3u) << "none once cancelled";
     for (std::size_t i = 0; i < woken.size(); ++i) {
         EXPECT_GE(woken[i], asked[i]) << "wake-up " << i + 1 << " early";
-        EXPECT_LT(woken[i], asked[i] + 50ms) << "wake-up " << i + 1 << " late";
+        EXPECT_LT(woken[i], asked[i] + 100ms) << "wake-up " << i + 1 << " late";
     }
 }
 
