@@ -14,7 +14,7 @@
 
 namespace poroten::platform {
 
-// Outlives every timer it made. A handler may enable, disable or destroy any
+// Must outlive every timer it made. A handler may enable, disable or destroy any
 // of them, its own included, and may run a nested event loop (a message box):
 // the other timers go on ticking meanwhile.
 class ScheduledTimerFactory : public TimerFactory {
