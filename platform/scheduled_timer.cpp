@@ -108,6 +108,8 @@ void ScheduledTimerFactory::wake() {
             continue;
         }
         schedule->due = nextTick(schedule->due, schedule->interval, now);
+        // Before the handler, which may run an event loop of its own (a
+        // message box) while the other timers go on ticking.
         arm();
         // Last, so that whatever the handler does to any timer stands.
         schedule->onTimer();

@@ -15,8 +15,7 @@
 namespace poroten::platform {
 
 // Must outlive every timer it made. A handler may enable, disable or destroy any
-// of them, its own included, and may run a nested event loop (a message box):
-// the other timers go on ticking meanwhile.
+// of them, its own included.
 class ScheduledTimerFactory : public TimerFactory {
 public:
     explicit ScheduledTimerFactory(std::unique_ptr<WakeUp> wakeUp);

@@ -19,14 +19,10 @@ TEST(WakeUpContract, WakesOnceAtItsTimeAndMayAskAgainOrCancelFromWithin) {
     auto wakeUp = probe->makeWakeUp();
     std::vector<Time> asked;
     std::vector<Time> woken;
-    const auto wakeAt = [&](Time at) {
-        asked.push_back(at);
-        wakeUp->wakeAt(at);
-    };
     wakeUp->onWake([&] {
         woken.push_back(wakeUp->now());
         if (woken.size() == 1) {
-            wakeAt(wakeUp->now() + 40ms);
+            wakeUp->wakeAt(asked.emplace_back(wakeUp->now() + 40ms));
         } else if (woken.size() == 2) {
             wakeUp->wakeAt(wakeUp->now() + 40ms);
             wakeUp->cancel();
@@ -34,13 +30,13 @@ TEST(WakeUpContract, WakesOnceAtItsTimeAndMayAskAgainOrCancelFromWithin) {
     });
     const Time replaced = wakeUp->now() + 300ms;
     wakeUp->wakeAt(replaced);
-    wakeAt(wakeUp->now() + 60ms);
+    wakeUp->wakeAt(asked.emplace_back(wakeUp->now() + 60ms));
     ASSERT_TRUE(probe->runUntil([&] { return woken.size() == 2; }, 3s));
     EXPECT_LT(woken[0], replaced) << "the sooner time replaced the later one";
 
     // A later time replaces a sooner one, as a timer enabled again restarts.
     wakeUp->wakeAt(wakeUp->now() + 40ms);
-    wakeAt(wakeUp->now() + 150ms);
+    wakeUp->wakeAt(asked.emplace_back(wakeUp->now() + 150ms));
     ASSERT_TRUE(probe->runUntil([&] { return woken.size() == 3; }, 3s));
     probe->runUntil([] { return false; }, 200ms);
     EXPECT_EQ(woken.size(), 3u) << "once for each time asked";
