@@ -1,37 +1,28 @@
 #pragma once
 
 #include <QTimer>
-#include <chrono>
-#include <functional>
-#include <memory>
 
-#include "platform/timer.h"
+#include "platform/scheduled_timer.h"
+#include "platform/wake_up.h"
 
 namespace poroten::platform::qt {
 
-// A single-shot precise QTimer armed for each tick by the shared schedule.
-class QtTimer : public Timer {
+// A precise single-shot QTimer, in whole milliseconds rounded up so that it
+// never wakes before its time.
+class QtWakeUp : public WakeUp {
 public:
-    QtTimer(std::chrono::milliseconds interval, std::function<void()> onTimer);
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const override;
+    QtWakeUp();
+    Time now() const override;
+    void wakeAt(Time at) override;
+    void cancel() override;
 
 private:
-    using Clock = std::chrono::steady_clock;
-    void arm(Clock::time_point now);
-    void fired();
-
     QTimer timer_;
-    std::chrono::milliseconds interval_;
-    std::function<void()> onTimer_;
-    bool enabled_ = false;
-    Clock::time_point due_{};
 };
 
-class QtTimerFactory : public TimerFactory {
+class QtTimerFactory : public ScheduledTimerFactory {
 public:
-    std::unique_ptr<Timer> createTimer(std::chrono::milliseconds interval,
-                                       std::function<void()> onTimer) override;
+    QtTimerFactory() : ScheduledTimerFactory(std::make_unique<QtWakeUp>()) {}
 };
 
 }  // namespace poroten::platform::qt

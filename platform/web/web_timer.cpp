@@ -6,78 +6,65 @@
 #include <algorithm>
 #include <set>
 
-#include "platform/tick_schedule.h"
 #include "platform/web/web_application.h"
 
 namespace poroten::platform::web {
 
 namespace {
 
-constexpr double kSpinMs = 2.0;
+constexpr std::chrono::milliseconds kSpin{2};
 
-std::set<WebTimer*>& liveTimers() {
-    static std::set<WebTimer*> timers;
-    return timers;
-}
+std::set<WebWakeUp*> live;
 
 }  // namespace
 
 void stopEveryTimer() {
-    for (WebTimer* timer : liveTimers()) {
-        timer->setEnabled(false);
+    for (WebWakeUp* wakeUp : live) {
+        wakeUp->cancel();
     }
 }
 
-WebTimer::WebTimer(std::chrono::milliseconds interval, std::function<void()> onTimer)
-    : interval_(static_cast<double>(interval.count())), onTimer_(std::move(onTimer)) {
-    liveTimers().insert(this);
+WebWakeUp::WebWakeUp() {
+    live.insert(this);
 }
 
-WebTimer::~WebTimer() {
-    setEnabled(false);
-    liveTimers().erase(this);
+WebWakeUp::~WebWakeUp() {
+    cancel();
+    live.erase(this);
 }
 
-void WebTimer::setEnabled(bool enabled) {
-    if (pending_ != 0) {
-        emscripten_clear_timeout(pending_);
-        pending_ = 0;
+WakeUp::Time WebWakeUp::now() const {
+    const std::chrono::duration<double, std::milli> sinceStart(emscripten_get_now());
+    return Time(std::chrono::duration_cast<Time::duration>(sinceStart));
+}
+
+void WebWakeUp::wakeAt(Time at) {
+    cancel();
+    if (!hasQuit()) {
+        at_ = at;
+        const std::chrono::duration<double, std::milli> wait = at - now();
+        pending_ = emscripten_set_timeout(&WebWakeUp::fired, std::max(0.0, wait.count()), this);
     }
-    if (enabled && !hasQuit()) {
-        const double now = emscripten_get_now();
-        due_ = now + interval_;
-        arm(now);
+}
+
+void WebWakeUp::cancel() {
+    emscripten_clear_timeout(pending_);
+    pending_ = 0;
+}
+
+void WebWakeUp::fired(void* self) {
+    auto* wakeUp = static_cast<WebWakeUp*>(self);
+    wakeUp->pending_ = 0;
+    // Browsers wake a timeout up to a millisecond or so early. Waiting again
+    // would cost the clamp browsers put on short nested timeouts (4 ms), so so
+    // short a wait is spent here instead.
+    if (wakeUp->at_ - wakeUp->now() > kSpin) {
+        wakeUp->wakeAt(wakeUp->at_);
+        return;
     }
-}
-
-void WebTimer::arm(double now) {
-    pending_ = emscripten_set_timeout(&WebTimer::fired, std::max(0.0, due_ - now), this);
-}
-
-void WebTimer::fired(void* self) {
-    auto* timer = static_cast<WebTimer*>(self);
-    double now = emscripten_get_now();
-    if (now < timer->due_) {
-        // Browsers wake a timeout up to a millisecond or so early. Waiting
-        // again would cost the clamp browsers put on short nested timeouts
-        // (4 ms), so so short a wait is spent here instead.
-        if (timer->due_ - now > kSpinMs) {
-            timer->arm(now);
-            return;
-        }
-        while (now < timer->due_) {
-            now = emscripten_get_now();
-        }
+    while (wakeUp->now() < wakeUp->at_) {
     }
-    timer->due_ = nextTick(timer->due_, timer->interval_, now);
-    timer->arm(now);
-    // The handler may disable or re-enable this timer; nothing here runs after it.
-    timer->onTimer_();
-}
-
-std::unique_ptr<Timer> WebTimerFactory::createTimer(std::chrono::milliseconds interval,
-                                                    std::function<void()> onTimer) {
-    return std::make_unique<WebTimer>(interval, std::move(onTimer));
+    wakeUp->wake();
 }
 
 }  // namespace poroten::platform::web

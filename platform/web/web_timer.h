@@ -1,43 +1,35 @@
 #pragma once
 
-#include <chrono>
-#include <functional>
-#include <memory>
-
-#include "platform/timer.h"
+#include "platform/scheduled_timer.h"
+#include "platform/wake_up.h"
 
 namespace poroten::platform::web {
 
-// Keeps to a schedule of whole intervals from when it was enabled: a late
-// tick does not push the next one back, a tick is never early, and ticks a
-// throttled background tab missed are dropped rather than run in a burst.
-class WebTimer : public Timer {
+// A browser timeout on the page's clock (performance.now()).
+class WebWakeUp : public WakeUp {
 public:
-    WebTimer(std::chrono::milliseconds interval, std::function<void()> onTimer);
-    ~WebTimer() override;
-    WebTimer(const WebTimer&) = delete;
-    WebTimer& operator=(const WebTimer&) = delete;
+    WebWakeUp();
+    ~WebWakeUp() override;
+    WebWakeUp(const WebWakeUp&) = delete;
+    WebWakeUp& operator=(const WebWakeUp&) = delete;
 
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const override { return pending_ != 0; }
+    Time now() const override;
+    void wakeAt(Time at) override;
+    void cancel() override;
 
 private:
     static void fired(void* self);
-    void arm(double now);
 
-    double interval_;
-    std::function<void()> onTimer_;
-    double due_ = 0;
+    Time at_{};
     long pending_ = 0;
 };
 
-class WebTimerFactory : public TimerFactory {
+class WebTimerFactory : public ScheduledTimerFactory {
 public:
-    std::unique_ptr<Timer> createTimer(std::chrono::milliseconds interval,
-                                       std::function<void()> onTimer) override;
+    WebTimerFactory() : ScheduledTimerFactory(std::make_unique<WebWakeUp>()) {}
 };
 
-// Every timer there is, disabled: the page has quit.
+// No timer wakes again: the page has quit.
 void stopEveryTimer();
 
 }  // namespace poroten::platform::web

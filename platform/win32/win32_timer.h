@@ -2,38 +2,33 @@
 
 #include <windows.h>
 
-#include <chrono>
-#include <map>
-#include <memory>
-
-#include "platform/timer.h"
+#include "platform/scheduled_timer.h"
+#include "platform/wake_up.h"
 
 namespace poroten::platform::win32 {
 
-struct TimerState;
-
-// Timers on one hidden message window. SetTimer only promises "not before the
-// interval, give or take a system tick", and its period restarts from each
-// expiry, so each tick is armed as a one-shot aimed at a fixed schedule
-// (start + n * interval) rather than left to repeat.
-class Win32TimerFactory : public platform::TimerFactory {
+// A timer on a hidden message window, set afresh for each wake-up: SetTimer
+// repeats from each expiry, and only to the millisecond.
+class Win32WakeUp : public WakeUp {
 public:
-    Win32TimerFactory();
-    ~Win32TimerFactory() override;
-    Win32TimerFactory(const Win32TimerFactory&) = delete;
-    Win32TimerFactory& operator=(const Win32TimerFactory&) = delete;
+    Win32WakeUp();
+    ~Win32WakeUp() override;
+    Win32WakeUp(const Win32WakeUp&) = delete;
+    Win32WakeUp& operator=(const Win32WakeUp&) = delete;
 
-    std::unique_ptr<platform::Timer> createTimer(std::chrono::milliseconds interval,
-                                                 std::function<void()> onTimer) override;
+    Time now() const override;
+    void wakeAt(Time at) override;
+    void cancel() override;
 
 private:
-    friend class Win32Timer;
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void tick(UINT_PTR id);
 
     HWND hwnd_ = nullptr;
-    UINT_PTR nextId_ = 1;
-    std::map<UINT_PTR, std::shared_ptr<TimerState>> timers_;
+};
+
+class Win32TimerFactory : public ScheduledTimerFactory {
+public:
+    Win32TimerFactory() : ScheduledTimerFactory(std::make_unique<Win32WakeUp>()) {}
 };
 
 }  // namespace poroten::platform::win32

@@ -11,7 +11,7 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
-#include "platform/timer.h"
+#include "platform/wake_up.h"
 #include "platform/window.h"
 
 namespace poroten::testing {
@@ -23,14 +23,14 @@ std::unique_ptr<platform::Files> makeAdapterFiles();
 // record where it lies.
 std::unique_ptr<platform::Files> makeInstalledCopyFiles(const std::filesystem::path& root);
 
-// A toolkit's windows, timers and boxes as a player meets them. What it reads
+// A toolkit's windows, wake-ups and boxes as a player meets them. What it reads
 // comes from the toolkit itself (its widgets, windows or page), never back
 // through the interfaces under test; what it does is what a player does.
 class AdapterProbe {
 public:
     virtual ~AdapterProbe() = default;
     virtual platform::WindowFactory& windows() = 0;
-    virtual platform::TimerFactory& timers() = 0;
+    virtual std::unique_ptr<platform::WakeUp> makeWakeUp() = 0;
     virtual platform::MessageBoxes& boxes() = 0;
 
     // Runs the toolkit's events until done() holds or the limit has passed;

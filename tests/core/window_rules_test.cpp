@@ -1,11 +1,8 @@
 // The rules every adapter shares for drawing a description and taking keys.
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "platform/application.h"
 #include "platform/message_box.h"
-#include "platform/tick_schedule.h"
 #include "platform/window_rules.h"
 
 namespace poroten::platform {
@@ -60,20 +57,6 @@ TEST(WindowRules, OnlyTypedCharactersReachTheGame) {
     EXPECT_EQ(typed(U"\x08\x1B\x7F\u0085\t"), U"");
     // Ctrl with Alt is AltGr, which types.
     EXPECT_EQ(typed(U"@", {true, true, false}), U"@");
-}
-
-TEST(TickSchedule, KeepsToTheSecondAndDropsWhatAStallMissed) {
-    using namespace std::chrono;
-    const steady_clock::time_point t0{};
-    // On time or late by a little: one interval after the tick that was due.
-    EXPECT_EQ(nextTick(t0 + 1s, milliseconds(1000), t0 + 1s + 30ms), t0 + 2s);
-    // A stall of 3.5 s costs the ticks it covered, with no burst after it.
-    EXPECT_EQ(nextTick(t0 + 1s, milliseconds(1000), t0 + 4500ms), t0 + 5s);
-    EXPECT_EQ(nextTick(t0 + 1s, milliseconds(1000), t0 + 2s), t0 + 3s);
-    // The page counts in milliseconds as doubles.
-    EXPECT_DOUBLE_EQ(nextTick(1000.0, 1000.0, 1000.4), 2000.0);
-    EXPECT_DOUBLE_EQ(nextTick(1000.0, 1000.0, 4999.9), 5000.0);
-    EXPECT_DOUBLE_EQ(nextTick(1000.0, 1000.0, 5000.0), 6000.0);
 }
 
 }  // namespace

@@ -56,7 +56,9 @@ QAction* actionNamed(QWidget* parent, const QString& text) {
 class QtProbe : public AdapterProbe {
 public:
     platform::WindowFactory& windows() override { return windows_; }
-    platform::TimerFactory& timers() override { return timers_; }
+    std::unique_ptr<platform::WakeUp> makeWakeUp() override {
+        return std::make_unique<platform::qt::QtWakeUp>();
+    }
     platform::MessageBoxes& boxes() override { return boxes_; }
 
     bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) override {
@@ -143,7 +145,6 @@ public:
 
 private:
     platform::qt::QtWindowFactory windows_;
-    platform::qt::QtTimerFactory timers_;
     platform::qt::QtMessageBoxes boxes_;
 };
 

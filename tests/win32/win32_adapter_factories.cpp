@@ -131,7 +131,9 @@ public:
     }
 
     platform::WindowFactory& windows() override { return windows_; }
-    platform::TimerFactory& timers() override { return timers_; }
+    std::unique_ptr<platform::WakeUp> makeWakeUp() override {
+        return std::make_unique<platform::win32::Win32WakeUp>();
+    }
     platform::MessageBoxes& boxes() override { return boxes_; }
 
     bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) override {
@@ -235,7 +237,6 @@ private:
     }
 
     platform::win32::Win32WindowFactory windows_;
-    platform::win32::Win32TimerFactory timers_;
     platform::win32::Win32MessageBoxes boxes_;
     std::function<void()> boxAct_;
     UINT_PTR boxPoll_ = 0;

@@ -1,4 +1,4 @@
-// Timers, message boxes and the program's folders on the real Win32 calls.
+// Message boxes and the program's folders on the real Win32 calls.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -27,7 +27,6 @@
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_message_boxes.h"
-#include "platform/win32/win32_timer.h"
 #include "platform/win32/win32_window.h"
 #include "win32_test_support.h"
 
@@ -36,38 +35,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-// Never early, and not drifting: each tick is aimed at its place in the
-// schedule, not an interval after the last one, which SetTimer would do.
-TEST(Win32Timer, TicksKeepToTheirScheduleWithoutDrift) {
-    Win32TimerFactory timers;
-    std::vector<Clock::time_point> ticks;
-    auto timer = timers.createTimer(100ms, [&] { ticks.push_back(Clock::now()); });
-    const auto start = Clock::now();
-    timer->setEnabled(true);
-    ASSERT_TRUE(pumpUntil([&] { return ticks.size() >= 10; }, 5s));
-    timer->setEnabled(false);
-    for (std::size_t n = 0; n < ticks.size(); ++n) {
-        EXPECT_GE(ticks[n] - start, (n + 1) * 100ms) << "tick " << n + 1;
-    }
-    // Lateness does not add up from tick to tick: the tenth is as close to its
-    // time as a single tick is.
-    EXPECT_LT(ticks[9] - start, 1000ms + 120ms);
-}
-
-TEST(Win32Timer, AHandlerMayDestroyItsOwnTimer) {
-    Win32TimerFactory timers;
-    int ticks = 0;
-    std::unique_ptr<platform::Timer> timer;
-    timer = timers.createTimer(50ms, [&] {
-        ++ticks;
-        timer.reset();
-    });
-    timer->setEnabled(true);
-    pumpFor(400ms);
-    EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(timer, nullptr);
-}
 
 // Reads the message box the adapter opened, then closes it with OK.
 struct SeenBox {

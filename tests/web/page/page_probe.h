@@ -1,4 +1,4 @@
-// The page's windows, timers and boxes as a player meets them (probe.js):
+// The page's windows, wake-ups and boxes as a player meets them (probe.js):
 // the contract's probe, and what the page's own cases read beyond it.
 #pragma once
 
@@ -16,7 +16,9 @@ namespace poroten::testing {
 class PageProbe : public AdapterProbe {
 public:
     platform::WindowFactory& windows() override { return windows_; }
-    platform::TimerFactory& timers() override { return timers_; }
+    std::unique_ptr<platform::WakeUp> makeWakeUp() override {
+        return std::make_unique<platform::web::WebWakeUp>();
+    }
     platform::MessageBoxes& boxes() override { return boxes_; }
 
     // Gives the page its turn (timers, the player's clicks) until done.
@@ -55,7 +57,6 @@ public:
 
 private:
     platform::web::WebWindowFactory windows_;
-    platform::web::WebTimerFactory timers_;
     platform::web::WebMessageBoxes boxes_;
     std::function<void()> boxAct_;
 };
