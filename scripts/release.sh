@@ -90,7 +90,7 @@ win=$work/win
 cmake -S "$src" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DPOROTEN_WIN32=ON -DPOROTEN_QT=OFF -DPOROTEN_TESTS=OFF >/dev/null
 cmake --build "$win" --target poroten -j2
-exe=$win/platform/win32/poroten.exe
+exe=$win/app/poroten.exe
 
 # The read-me files as Windows' Notepad likes them: UTF-8 with a BOM, CRLF.
 docs=$work/win-docs
