@@ -14,13 +14,13 @@
 #include "menu/menu_bar.h"
 #include "menu/menu_commands.h"
 #include "platform/application.h"
-#include "platform/json.h"
+#include "platform/web/json.h"
 #include "platform/window_rules.h"
 
 namespace {
 
 using poroten::platform::Colour;
-using poroten::platform::JsonWriter;
+using poroten::platform::web::JsonWriter;
 namespace platform = poroten::platform;
 
 void rgb(JsonWriter& json, Colour colour) {

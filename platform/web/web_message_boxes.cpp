@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "platform/json.h"
+#include "platform/web/json.h"
 
 extern "C" {
 // library_boxes.js; lines is a JSON array of strings.

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <map>
 
-#include "platform/json.h"
+#include "platform/web/json.h"
 #include "platform/window_rules.h"
 
 namespace poroten::platform::web {
