@@ -2,15 +2,16 @@
 // in it, the style sheet that places it (both from the game's own layout, by
 // the code the program draws its windows with) and the pre-frame script
 // inline, and their hashes in the page's policy; the main window's caption as
-// the page's title; and the small icon as a data URL, which the browser would
-// otherwise fetch as the page loads: the window is drawn from the page's one
-// response.
+// the page's title and its fonts (platform/gothics.h); and the small icon as
+// a data URL, which the browser would otherwise fetch as the page loads: the
+// window is drawn from the page's one response.
 //   web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT ICON_PNG PAGE_OUT
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "game/layout.h"
+#include "platform/gothics.h"
 #include "platform/web/window_markup.h"
 #include "platform/window_rules.h"
 #include "tools/csp_hash.h"
@@ -73,7 +74,11 @@ int main(int argc, char** argv) {
     }
     namespace web = poroten::platform::web;
     const poroten::platform::WindowDesc main = poroten::game::form1Layout();
-    style += "\n/* The main window, from the game's layout. */\n:root { --pw-client-width: " +
+    const std::string pageFont =
+        "body { font-family: " + web::cssFontFamily(poroten::platform::kJapaneseGothics[0]) +
+        "; }\n";
+    style += "\n/* The page's font, and the main window from the game's layout. */\n" + pageFont +
+             ":root { --pw-client-width: " +
              web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) + "; }\n" +
              web::styleSheet(main);
     using poroten::tools::base64;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/gothics.h"
 #include "platform/web/json.h"
 #include "platform/window_rules.h"
 
@@ -92,18 +93,6 @@ std::string controlMarkup(const WindowDesc& d, const ControlDesc& c) {
     return "<div" + common + ">" + escaped(c.text) + "</div>";
 }
 
-// A font name as a CSS string, with the page's own fallbacks after it.
-std::string fontFamily(std::string_view face) {
-    std::string out = "\"";
-    for (const char c : face) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-        }
-        out += c;
-    }
-    return out + "\", var(--pw-fonts)";
-}
-
 std::string selectorOf(const WindowDesc& d) {
     return ".pw-window[data-name=\"" + escaped(d.name) + "\"]";
 }
@@ -137,6 +126,27 @@ std::string cssColour(Colour c) {
     char css[8];
     std::snprintf(css, sizeof css, "#%02x%02x%02x", redOf(c), greenOf(c), blueOf(c));
     return css;
+}
+
+std::string cssFontFamily(std::string_view face) {
+    std::string out;
+    const auto append = [&out](std::string_view name) {
+        out += '"';
+        for (const char c : name) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+            }
+            out += c;
+        }
+        out += "\", ";
+    };
+    append(face);
+    for (const std::string_view gothic : kJapaneseGothics) {
+        if (gothic != face) {
+            append(gothic);
+        }
+    }
+    return out + "sans-serif";
 }
 
 std::string cssPixels(int pixels) {
@@ -219,7 +229,7 @@ std::vector<StyleRule> windowStyle(const WindowDesc& d) {
             s.emplace_back("color", cssColour(*c->textColour));
         }
         if (!c->font.face.empty()) {
-            s.emplace_back("font-family", fontFamily(c->font.face));
+            s.emplace_back("font-family", cssFontFamily(c->font.face));
         }
         if (c->font.points) {
             s.emplace_back("font-size", std::to_string(c->font.points) + "pt");
