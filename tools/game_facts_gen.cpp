@@ -143,6 +143,24 @@ std::string facts() {
         .key("aboutText")
         .value(menu::aboutText())
         .endObject();
+    namespace web = poroten::platform::web;
+    json.key("page")
+        .beginObject()
+        .key("closeBox")
+        .value(web::kCloseBox)
+        .key("closeLabel")
+        .value(web::kCloseLabel)
+        .key("boxOk")
+        .value(web::kBoxOk)
+        .key("keypadLabel")
+        .value(web::kKeypadLabel)
+        .key("returnKey")
+        .value(web::kReturnKey)
+        .key("ended")
+        .value(web::kEnded)
+        .key("playAgain")
+        .value(web::kPlayAgain)
+        .endObject();
     json.key("colours").beginObject();
     for (const auto& [name, colour] : {std::pair{"green", game::colour::Green},
                                        {"blue", game::colour::Blue},

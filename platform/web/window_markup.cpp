@@ -7,6 +7,7 @@
 #include "platform/gothics.h"
 #include "platform/web/json.h"
 #include "platform/window_rules.h"
+#include "texts/texts.h"
 
 namespace poroten::platform::web {
 
@@ -182,9 +183,8 @@ std::string windowMarkup(const WindowDesc& d) {
     out += "<div class=\"pw-titlebar\">";
     out += dialog ? "<span class=\"pw-caption\">" + caption + "</span>"
                   : "<h1 class=\"pw-caption\">" + caption + "</h1>";
-    out +=
-        "<button type=\"button\" class=\"pw-close\" aria-label=\"閉じる\" "
-        "tabindex=\"-1\">×</button>";
+    out += "<button type=\"button\" class=\"pw-close\"" + attribute("aria-label", kCloseLabel) +
+           " tabindex=\"-1\">" + escaped(kCloseBox) + "</button>";
     out += "</div>";
     if (!d.menu.empty()) {
         appendMenu(out, d.menu);
