@@ -2,6 +2,7 @@
 // boxes, and what the page around them says of its own. Each group sits in
 // the namespace of the code that shows it, so that code reads as before; this
 // file includes nothing and is plain C++ for the core and every adapter alike.
+// The game's description for --help and the packages is app/description.cpp.
 #pragma once
 
 namespace poroten::platform {
