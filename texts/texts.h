@@ -1,7 +1,8 @@
 // Every text the player reads, in one place: the game's windows, menus and
-// boxes, and what the page around them says of its own. Each group sits in
-// the namespace of the code that shows it, so that code reads as before; this
-// file includes nothing and is plain C++ for the core and every adapter alike.
+// boxes, what Windows shows for the program at a log-off, and what the page
+// around the windows says of its own. Each group sits in the namespace of the
+// code that shows it, so that code reads as before; this file includes
+// nothing and is plain C++ for the core and every adapter alike.
 // The game's description for --help and the packages is app/description.cpp.
 #pragma once
 
@@ -65,6 +66,13 @@ inline constexpr char kCancelButton[] = "ｷｬﾝｾﾙ";
 inline constexpr char kSaveFailed[] = "ハイスコアを保存できませんでした。";
 
 }  // namespace poroten::highscore
+
+namespace poroten::platform::win32 {
+
+// Shown by Windows beside the program while a log-off waits for its save.
+inline constexpr char kSavingBeforeEnding[] = "ハイスコアを保存しています";
+
+}  // namespace poroten::platform::win32
 
 namespace poroten::platform::web {
 
