@@ -33,7 +33,7 @@ ControlDesc label(int id, std::string name, std::string text, platform::TwipRect
 platform::WindowDesc form1Layout() {
     platform::WindowDesc w;
     w.name = "Form1";
-    w.caption = "ポロテン";
+    w.caption = text::Title;
     w.clientWidth = 5295;
     w.clientHeight = 3030;
     w.backColour = colour::Teal;
@@ -47,12 +47,12 @@ platform::WindowDesc form1Layout() {
     }
     w.controls.push_back(label(Label6, "Label6", text::PressReturn, {240, 1200, 4815, 495},
                                colour::Teal, 24, Align::Centre));
-    w.controls.push_back(label(Label2, "Label2", "残り時間", {240, 1800, 2415, 495}, colour::Cyan,
-                               24, Align::Centre));
+    w.controls.push_back(label(Label2, "Label2", text::TimeLeft, {240, 1800, 2415, 495},
+                               colour::Cyan, 24, Align::Centre));
     w.controls.push_back(
         label(Label3, "Label3", "0", {2640, 1800, 2415, 495}, colour::Cyan, 24, Align::Right));
-    w.controls.push_back(
-        label(Label4, "Label4", "得点", {240, 2400, 2415, 495}, colour::Cyan, 24, Align::Centre));
+    w.controls.push_back(label(Label4, "Label4", text::Score, {240, 2400, 2415, 495}, colour::Cyan,
+                               24, Align::Centre));
     w.controls.push_back(
         label(Label5, "Label5", "0", {2640, 2400, 2415, 495}, colour::Cyan, 24, Align::Right));
     return w;

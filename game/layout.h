@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/window_desc.h"
+#include "texts/texts.h"
 
 namespace poroten::game {
 
@@ -25,14 +26,6 @@ enum Form1Id : int {
 };
 
 constexpr const char* kJapaneseFont = "ＭＳ Ｐゴシック";
-
-namespace text {
-constexpr const char* PressReturn = "リターンを押してね";
-constexpr const char* Memorize = "数字を覚えてね";
-constexpr const char* Start = "スタート";
-constexpr const char* WrongKey = "お手つき！";
-constexpr const char* TimeUp = "時間切れ";
-}  // namespace text
 
 platform::WindowDesc form1Layout();
 

@@ -13,11 +13,9 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
+#include "texts/texts.h"
 
 namespace poroten::highscore {
-
-// The first line of the box that tells a save failed; each place and its reason follow.
-constexpr const char* kSaveFailed = "ハイスコアを保存できませんでした。";
 
 class Module1 {
 public:

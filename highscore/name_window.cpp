@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "texts/texts.h"
+
 namespace poroten::highscore {
 
 using platform::Align;
@@ -30,7 +32,7 @@ ControlDesc control(int id, ControlKind kind, const char* name, const char* text
 platform::WindowDesc dialogLayout() {
     platform::WindowDesc w;
     w.name = "Dialog";
-    w.caption = "ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ";
+    w.caption = kNameCaption;
     w.clientWidth = 2655;
     w.clientHeight = 1455;
     w.position = platform::TwipPoint{2760, 3750};
@@ -39,13 +41,13 @@ platform::WindowDesc dialogLayout() {
     w.icon = false;
     const platform::FontDesc gothic12{"ＭＳ Ｐゴシック", 12};
     w.controls = {
-        control(Dialog::Label1, ControlKind::Label, "Label1", "名前を入力してください",
-                {120, 120, 2415, 255}, gothic12, Align::Centre, 3),
+        control(Dialog::Label1, ControlKind::Label, "Label1", kNamePrompt, {120, 120, 2415, 255},
+                gothic12, Align::Centre, 3),
         control(Dialog::Text1, ControlKind::TextBox, "Text1", "", {120, 480, 2415, 375}, gothic12,
                 Align::Left, 0),
-        control(Dialog::OKButton, ControlKind::Button, "OKButton", "OK", {120, 960, 1215, 375}, {},
-                Align::Centre, 1),
-        control(Dialog::CancelButton, ControlKind::Button, "CancelButton", "ｷｬﾝｾﾙ",
+        control(Dialog::OKButton, ControlKind::Button, "OKButton", kOkButton, {120, 960, 1215, 375},
+                {}, Align::Centre, 1),
+        control(Dialog::CancelButton, ControlKind::Button, "CancelButton", kCancelButton,
                 {1320, 960, 1215, 375}, {}, Align::Centre, 2),
     };
     w.focusControl = Dialog::Text1;

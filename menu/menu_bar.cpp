@@ -1,15 +1,17 @@
 #include "menu/menu_bar.h"
 
+#include "texts/texts.h"
+
 namespace poroten::menu {
 
 std::vector<platform::MenuDesc> menuBar() {
     return {
         {mnuFile,
-         "ファイル(&F)",
-         {{mnuFileNew, "始める(&N)", {}},
-          {mnuFileHigh, "ハイスコア(&H)", {}},
-          {mnuFileExit, "終了(&X)", {}}}},
-        {mnuFileAbout, "バージョン情報(&A)", {}},
+         kFileEntry,
+         {{mnuFileNew, kNewEntry, {}},
+          {mnuFileHigh, kHighEntry, {}},
+          {mnuFileExit, kExitEntry, {}}}},
+        {mnuFileAbout, kAboutEntry, {}},
     };
 }
 

@@ -15,7 +15,7 @@ enum MenuId : int {
     mnuFileAbout = 204,
 };
 
-// "ファイル(&F)" with its three commands, and "バージョン情報(&A)" beside it.
+// The file menu with its three commands, and the About command beside it.
 std::vector<platform::MenuDesc> menuBar();
 
 }  // namespace poroten::menu

@@ -12,7 +12,8 @@ std::string highScoreText(std::string_view name, std::int16_t score) {
 }
 
 std::string aboutText() {
-    return std::string("ポロテン　　Ver 1.0\r\r制作　") + kMaker + "\r\rURL：" + kWebAddress;
+    return std::string(kAboutHeading) + "\r\r" + kMadeBy + kMaker + "\r\r" + kAddressLabel +
+           kWebAddress;
 }
 
 MenuCommands::MenuCommands(platform::MessageBoxes& messageBoxes, platform::Application& application,

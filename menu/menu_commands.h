@@ -11,26 +11,18 @@
 #include "menu/menu_bar.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
+#include "texts/texts.h"
 
 namespace poroten::menu {
 
-constexpr const char* kMaker = "poroten project";
-constexpr const char* kWebAddress = "https://poroten.example/";
-
-constexpr const char* kHighScoreTitle = "ハイスコア";
-constexpr const char* kHighScoreHeading = "現在の最高得点は";
-constexpr const char* kAfterName = "さん　";
-constexpr const char* kAfterScore = "点";
-constexpr const char* kAboutTitle = "バージョン情報";
-
-// The heading, then on the second line the name, "さん　", the score and "点".
+// The heading, then on the second line the name, kAfterName, the score and kAfterScore.
 std::string highScoreText(std::string_view name, std::int16_t score);
 // The title and version, the maker and the web address, an empty line between each.
 std::string aboutText();
 
 class MenuCommands {
 public:
-    // startGame runs for "始める(&N)".
+    // startGame runs for kNewEntry.
     MenuCommands(platform::MessageBoxes& messageBoxes, platform::Application& application,
                  highscore::Module1& store, std::function<void()> startGame);
 

@@ -2,11 +2,10 @@
 
 #include <functional>
 
-namespace poroten::platform {
+// kApplicationTitle
+#include "texts/texts.h"
 
-// The program's name where the system shows one of its own: a box without a
-// title, the user's data folder.
-inline constexpr char kApplicationTitle[] = "poroten";
+namespace poroten::platform {
 
 // How the system is leaving the program.
 enum class Ending {

@@ -20,7 +20,7 @@ cmake --build "$build" -j2 --target poroten_web_app
 
 rm -rf "$site"
 mkdir -p "$site"
-cp "$build/platform/web/poroten.js" "$build/platform/web/poroten.wasm" \
+cp "$build/app/poroten.js" "$build/app/poroten.wasm" \
     "$build/platform/web/index.html" "$root/platform/web/site/manifest.webmanifest" \
     "$root/app/icons/poroten-32.png" "$root/app/icons/poroten-256.png" \
     "$root/app/icons/poroten.svg" "$site/"

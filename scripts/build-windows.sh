@@ -16,7 +16,7 @@ bash "$root/scripts/install-deps.sh" only g++-mingw-w64-x86-64-posix \
 configure_windows_build "$build" -DPOROTEN_TESTS=OFF
 cmake --build "$build" --target poroten -j2
 
-exe="$build/platform/win32/poroten.exe"
+exe="$build/app/poroten.exe"
 echo
 echo "poroten.exe: $exe ($(stat -c %s "$exe") bytes)"
 echo "imports:"

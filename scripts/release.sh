@@ -90,13 +90,14 @@ win=$work/win
 cmake -S "$src" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DPOROTEN_WIN32=ON -DPOROTEN_QT=OFF -DPOROTEN_TESTS=OFF >/dev/null
 cmake --build "$win" --target poroten -j2
-exe=$win/platform/win32/poroten.exe
+exe=$win/app/poroten.exe
 
-# The read-me files as Windows' Notepad likes them: UTF-8 with a BOM, CRLF.
+# The read-me files the build wrote, as Windows' Notepad likes them: UTF-8
+# with a BOM, CRLF.
 docs=$work/win-docs
 mkdir -p "$docs"
 for doc in "はじめに.txt" README.txt; do
-    { printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$src/packaging/windows/$doc"; } \
+    { printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$win/packaging/windows/$doc"; } \
         >"$docs/$doc"
 done
 # The licence, with the notices of the runtime linked into the program.

@@ -18,6 +18,7 @@ def _load():
 FACTS = _load()
 TEXTS = FACTS["texts"]
 BOXES = FACTS["boxes"]
+PAGE = FACTS["page"]
 TIMING = FACTS["timing"]
 CELL_COUNT = FACTS["cells"]["count"]
 FIRST_ROW = FACTS["cells"]["first"]

@@ -14,13 +14,13 @@
 #include "menu/menu_bar.h"
 #include "menu/menu_commands.h"
 #include "platform/application.h"
-#include "platform/json.h"
+#include "platform/web/json.h"
 #include "platform/window_rules.h"
 
 namespace {
 
 using poroten::platform::Colour;
-using poroten::platform::JsonWriter;
+using poroten::platform::web::JsonWriter;
 namespace platform = poroten::platform;
 
 void rgb(JsonWriter& json, Colour colour) {
@@ -142,6 +142,24 @@ std::string facts() {
         .value(menu::kAboutTitle)
         .key("aboutText")
         .value(menu::aboutText())
+        .endObject();
+    namespace web = poroten::platform::web;
+    json.key("page")
+        .beginObject()
+        .key("closeBox")
+        .value(web::kCloseBox)
+        .key("closeLabel")
+        .value(web::kCloseLabel)
+        .key("boxOk")
+        .value(web::kBoxOk)
+        .key("keypadLabel")
+        .value(web::kKeypadLabel)
+        .key("returnKey")
+        .value(web::kReturnKey)
+        .key("ended")
+        .value(web::kEnded)
+        .key("playAgain")
+        .value(web::kPlayAgain)
         .endObject();
     json.key("colours").beginObject();
     for (const auto& [name, colour] : {std::pair{"green", game::colour::Green},

@@ -2,15 +2,17 @@
 // in it, the style sheet that places it (both from the game's own layout, by
 // the code the program draws its windows with) and the pre-frame script
 // inline, and their hashes in the page's policy; the main window's caption as
-// the page's title; and the small icon as a data URL, which the browser would
-// otherwise fetch as the page loads: the window is drawn from the page's one
-// response.
+// the page's title, the page's own texts (texts/texts.h) and its fonts
+// (platform/gothics.h); and the small icon as a data URL, which the browser
+// would otherwise fetch as the page loads: the window is drawn from the page's
+// one response.
 //   web_page_gen PAGE_TEMPLATE STYLE_TEMPLATE SCRIPT ICON_PNG PAGE_OUT
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "game/layout.h"
+#include "platform/gothics.h"
 #include "platform/web/window_markup.h"
 #include "platform/window_rules.h"
 #include "tools/csp_hash.h"
@@ -32,14 +34,19 @@ bool writeFile(const char* path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
-// Puts text in the one place mark holds in page.
-bool fill(std::string& page, const std::string& mark, const std::string& text) {
-    const auto at = page.find(mark);
-    if (at == std::string::npos || page.find(mark, at + mark.size()) != std::string::npos) {
-        std::cerr << "web_page_gen: the page needs one " << mark << "\n";
+// Puts text in the one place mark holds in page, or in every place it holds
+// when several.
+bool fill(std::string& page, const std::string& mark, const std::string& text,
+          bool several = false) {
+    auto at = page.find(mark);
+    if (at == std::string::npos ||
+        (!several && page.find(mark, at + mark.size()) != std::string::npos)) {
+        std::cerr << "web_page_gen: the page needs " << (several ? "" : "one ") << mark << "\n";
         return false;
     }
-    page.replace(at, mark.size(), text);
+    for (; at != std::string::npos; at = page.find(mark, at + text.size())) {
+        page.replace(at, mark.size(), text);
+    }
     return true;
 }
 
@@ -73,7 +80,11 @@ int main(int argc, char** argv) {
     }
     namespace web = poroten::platform::web;
     const poroten::platform::WindowDesc main = poroten::game::form1Layout();
-    style += "\n/* The main window, from the game's layout. */\n:root { --pw-client-width: " +
+    const std::string pageFont =
+        "body { font-family: " + web::cssFontFamily(poroten::platform::kJapaneseGothics[0]) +
+        "; }\n";
+    style += "\n/* The page's font, and the main window from the game's layout. */\n" + pageFont +
+             ":root { --pw-client-width: " +
              web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) + "; }\n" +
              web::styleSheet(main);
     using poroten::tools::base64;
@@ -81,6 +92,8 @@ int main(int argc, char** argv) {
     if (!inlinable(style, "</style") || !inlinable(script, "</script") ||
         !fill(page, "<!--main window-->", web::windowMarkup(main)) ||
         !fill(page, "@CAPTION@", web::escaped(main.caption)) ||
+        !fill(page, "@KEYPAD@", web::escaped(web::kKeypadLabel)) ||
+        !fill(page, "@RETURN@", web::escaped(web::kReturnKey), true) ||
         !fill(page, "<!--style-->", "<style>" + style + "</style>") ||
         !fill(page, "<!--script-->", "<script>" + script + "</script>") ||
         !fill(page, "@STYLE_HASH@", cspHash(style)) ||

@@ -3,30 +3,21 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include "platform/gothics.h"
+
 namespace poroten::platform::qt {
 
 namespace {
 
-// Proportional gothics with Japanese glyphs, in the order they are preferred
-// when the face asked for is missing: Windows' own, then the common free ones.
-const QStringList& japaneseGothics() {
-    static const QStringList families{
-        QStringLiteral("ＭＳ Ｐゴシック"),    QStringLiteral("MS PGothic"),
-        QStringLiteral("IPAPGothic"),         QStringLiteral("Noto Sans CJK JP"),
-        QStringLiteral("Source Han Sans JP"), QStringLiteral("VL PGothic"),
-        QStringLiteral("TakaoPGothic"),       QStringLiteral("IPAexGothic"),
-        QStringLiteral("IPAGothic"),
-    };
-    return families;
-}
-
-// The gothics of that list that are installed and really carry Japanese. Asking
+// The gothics of the shared list that are installed and really carry Japanese. Asking
 // the font database is slow, and the fonts do not change while the game runs,
 // so this is worked out once.
 const QStringList& installedJapaneseGothics() {
     static const QStringList installed = [] {
         QStringList found;
-        for (const QString& family : japaneseGothics()) {
+        for (const std::string_view name : kJapaneseGothics) {
+            const QString family =
+                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
             if (QFontDatabase::hasFamily(family) &&
                 QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese)) {
                 found.push_back(family);

@@ -2,9 +2,9 @@
 // by Esc, or by the browser itself; each way runs what the program had wait
 // for the box, exactly once.
 mergeInto(LibraryManager.library, {
-  // void poroten_box_show(int box, const char* title, const char* lines);
+  // void poroten_box_show(int box, const char* title, const char* lines, const char* ok);
   poroten_box_show__deps: ['$PW'],
-  poroten_box_show: function (box, title, lines) {
+  poroten_box_show: function (box, title, lines, okText) {
     title = UTF8ToString(title);
     lines = JSON.parse(UTF8ToString(lines));
     PW.closeMenus();  // a box that opens by itself (a game ending) closes an open menu
@@ -29,7 +29,7 @@ mergeInto(LibraryManager.library, {
     var ok = document.createElement('button');
     ok.type = 'button';
     ok.className = 'pw-ok';
-    ok.textContent = 'OK';
+    ok.textContent = UTF8ToString(okText);
     dlg.setAttribute('aria-labelledby', bar.id);
     dlg.setAttribute('aria-describedby', body.id);
     dlg.appendChild(bar);

@@ -72,7 +72,7 @@ mergeInto(LibraryManager.library, {
         (e.ctrlKey ? PW.CONTROL_HELD : 0) | (e.altKey ? PW.ALT_HELD : 0) |
         (e.metaKey ? PW.META_HELD : 0));
     },
-    // A request page.js kept: 'enter' as the keypad's リターン, a menu entry as
+    // A request page.js kept: 'enter' as the keypad's Return key, a menu entry as
     // its access key, which opens a menu again rather than closing it.
     early: function (k) { if (k === 'enter') PW.keypad(13); else PW.main.entries[k](true); },
     // A key from the on-screen keypad (13 or a digit's code), as the keyboard would give it.
@@ -285,9 +285,11 @@ mergeInto(LibraryManager.library, {
   poroten_textbox_set_text: function (h, id, text) {
     PW.windows[h].controls[id].value = UTF8ToString(text);
   },
-  // void poroten_app_quit();
+  // void poroten_app_quit(const char* ended, const char* playAgain);
+  // The page's title followed by ended stays on the page, with a button that
+  // loads the game again.
   poroten_app_quit__deps: ['$PW'],
-  poroten_app_quit: function () {
+  poroten_app_quit: function (ended, playAgain) {
     PW.stopped = true;
     document.querySelectorAll('dialog').forEach(function (d) { if (d.open) d.close(); });
     var screen = document.getElementById('screen') || document.body;
@@ -295,10 +297,10 @@ mergeInto(LibraryManager.library, {
     var done = document.createElement('p');
     done.className = 'pw-ended';
     done.setAttribute('role', 'status');
-    done.textContent = document.title + 'を終了しました。';
+    done.textContent = document.title + UTF8ToString(ended);
     var again = document.createElement('button');
     again.type = 'button';
-    again.textContent = 'もう一度遊ぶ';
+    again.textContent = UTF8ToString(playAgain);
     again.addEventListener('click', function () { location.reload(); });
     done.appendChild(document.createElement('br'));
     done.appendChild(again);

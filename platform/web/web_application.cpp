@@ -6,10 +6,11 @@
 
 #include "platform/web/web_message_boxes.h"
 #include "platform/web/web_timer.h"
+#include "texts/texts.h"
 
 extern "C" {
 // library_poroten.js
-void poroten_app_quit();
+void poroten_app_quit(const char* ended, const char* playAgain);
 }
 
 namespace poroten::platform::web {
@@ -34,7 +35,7 @@ void WebApplication::quit() {
     ended = true;
     stopEveryTimer();
     forgetEveryBox();
-    poroten_app_quit();
+    poroten_app_quit(kEnded, kPlayAgain);
 }
 
 void WebApplication::onEnding(std::function<void(Ending)> ending) {

@@ -3,11 +3,12 @@
 #include <map>
 #include <string>
 
-#include "platform/json.h"
+#include "platform/web/json.h"
+#include "texts/texts.h"
 
 extern "C" {
-// library_boxes.js; lines is a JSON array of strings.
-void poroten_box_show(int box, const char* title, const char* lines);
+// library_boxes.js; lines is a JSON array of strings, ok the button's text.
+void poroten_box_show(int box, const char* title, const char* lines, const char* ok);
 }
 
 namespace poroten::platform::web {
@@ -45,7 +46,7 @@ void WebMessageBoxes::present(const BoxContent& content, std::function<void()> c
         lines.value(line);
     }
     lines.endArray();
-    poroten_box_show(box, content.title.c_str(), lines.text().c_str());
+    poroten_box_show(box, content.title.c_str(), lines.text().c_str(), kBoxOk);
 }
 
 }  // namespace poroten::platform::web

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <map>
 
-#include "platform/json.h"
+#include "platform/gothics.h"
+#include "platform/web/json.h"
 #include "platform/window_rules.h"
+#include "texts/texts.h"
 
 namespace poroten::platform::web {
 
@@ -92,18 +94,6 @@ std::string controlMarkup(const WindowDesc& d, const ControlDesc& c) {
     return "<div" + common + ">" + escaped(c.text) + "</div>";
 }
 
-// A font name as a CSS string, with the page's own fallbacks after it.
-std::string fontFamily(std::string_view face) {
-    std::string out = "\"";
-    for (const char c : face) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-        }
-        out += c;
-    }
-    return out + "\", var(--pw-fonts)";
-}
-
 std::string selectorOf(const WindowDesc& d) {
     return ".pw-window[data-name=\"" + escaped(d.name) + "\"]";
 }
@@ -139,6 +129,27 @@ std::string cssColour(Colour c) {
     return css;
 }
 
+std::string cssFontFamily(std::string_view face) {
+    std::string out;
+    const auto append = [&out](std::string_view name) {
+        out += '"';
+        for (const char c : name) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+            }
+            out += c;
+        }
+        out += "\", ";
+    };
+    append(face);
+    for (const std::string_view gothic : kJapaneseGothics) {
+        if (gothic != face) {
+            append(gothic);
+        }
+    }
+    return out + "sans-serif";
+}
+
 std::string cssPixels(int pixels) {
     return std::to_string(pixels) + "px";
 }
@@ -172,9 +183,8 @@ std::string windowMarkup(const WindowDesc& d) {
     out += "<div class=\"pw-titlebar\">";
     out += dialog ? "<span class=\"pw-caption\">" + caption + "</span>"
                   : "<h1 class=\"pw-caption\">" + caption + "</h1>";
-    out +=
-        "<button type=\"button\" class=\"pw-close\" aria-label=\"閉じる\" "
-        "tabindex=\"-1\">×</button>";
+    out += "<button type=\"button\" class=\"pw-close\"" + attribute("aria-label", kCloseLabel) +
+           " tabindex=\"-1\">" + escaped(kCloseBox) + "</button>";
     out += "</div>";
     if (!d.menu.empty()) {
         appendMenu(out, d.menu);
@@ -219,7 +229,7 @@ std::vector<StyleRule> windowStyle(const WindowDesc& d) {
             s.emplace_back("color", cssColour(*c->textColour));
         }
         if (!c->font.face.empty()) {
-            s.emplace_back("font-family", fontFamily(c->font.face));
+            s.emplace_back("font-family", cssFontFamily(c->font.face));
         }
         if (c->font.points) {
             s.emplace_back("font-size", std::to_string(c->font.points) + "pt");

@@ -42,5 +42,8 @@ std::string escaped(std::string_view text);
 // As CSS: "#rrggbb", "16px".
 std::string cssColour(Colour colour);
 std::string cssPixels(int pixels);
+// A font-family: the face, then the Japanese gothics (platform/gothics.h)
+// that stand in for it where it is missing, then any sans-serif.
+std::string cssFontFamily(std::string_view face);
 
 }  // namespace poroten::platform::web

@@ -8,9 +8,6 @@
 
 namespace poroten::platform::win32 {
 
-// Shown by Windows beside the program while a log-off waits for its save.
-inline constexpr char kSavingBeforeEnding[] = "ハイスコアを保存しています";
-
 class Win32Application : public platform::Application {
 public:
     explicit Win32Application(Win32WindowFactory& windows);

@@ -29,9 +29,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\poroten"
 SHORTCUT = MAIN_TITLE + ".lnk"
 PUBLISHER = "poroten project"
-# The read-me files the Windows packaging carries, each installed and zipped.
+# The read-me files the Windows packaging carries, each installed and zipped
+# (beside them, the CMake file that fills them in).
 PACKAGING = os.path.join(os.path.dirname(os.path.dirname(HERE)), "packaging", "windows")
-READMES = sorted(name for name in os.listdir(PACKAGING) if name.endswith(".txt"))
+READMES = sorted(name for name in os.listdir(PACKAGING)
+                 if name.endswith(".txt") and name != "CMakeLists.txt")
 LICENSE = "LICENSE.txt"
 
 

@@ -17,7 +17,7 @@ import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import {
-  BOXES, CELLS, FIRST_ROW, MAIN, RECORD, TEXTS, TIMING, accessKey, control, cssColour, highScoreLines,
+  BOXES, CELLS, FIRST_ROW, MAIN, PAGE, RECORD, TEXTS, TIMING, accessKey, control, cssColour, highScoreLines,
   menuText, recordBytes,
 } from './game_facts.mjs';
 
@@ -372,7 +372,7 @@ async function phone() {
       // and the keypad answers on any pointer's press.
       await page.mouse.click(x, y);
     };
-    await tap('リターン');
+    await tap(PAGE.returnKey);
     const digits = await row(page);
     for (const d of digits) await tap(d);
     await until('score 1', async () => (await label(page, SCORE)) === '1');

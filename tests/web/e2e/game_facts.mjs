@@ -13,6 +13,7 @@ const file = process.env.POROTEN_FACTS || path.join(here, '..', '..', 'game_fact
 export const FACTS = JSON.parse(fs.readFileSync(file, 'utf8'));
 export const TEXTS = FACTS.texts;
 export const BOXES = FACTS.boxes;
+export const PAGE = FACTS.page;
 export const TIMING = FACTS.timing;
 export const RECORD = FACTS.record;
 export const MAIN = FACTS.windows.Form1;

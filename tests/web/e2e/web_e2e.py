@@ -22,8 +22,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import (ROOT, ANSWER_WAIT, CELLS, COUNTDOWN, MEMORIZE_WAIT, MESSAGE, SCORE,  # noqa: E402
                      Game, HeldServer, Server, chromium, close, css_colour, record_of)
 from game_facts import (BOX_TITLE, BOXES, COLOURS, FIRST_ROW, MAIN, MAIN_TITLE,  # noqa: E402
-                        MEMORIZE, PRESS_RETURN, SCORE_FILE, START, TIME_UP, TIMING, WRONG_KEY,
-                        high_score_lines, menu_text)
+                        MEMORIZE, PAGE, PRESS_RETURN, SCORE_FILE, START, TIME_UP, TIMING,
+                        WRONG_KEY, high_score_lines, menu_text)
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.actions import interaction  # noqa: E402
 from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
@@ -199,7 +199,7 @@ class DesktopGame(SiteTest):
         started = time.monotonic()
         self.assertEqual(g.wait_box(timeout=ANSWER_WAIT)[0][:2], [BOX_TITLE, [TIME_UP]])
         self.assertGreater(time.monotonic() - started, (TIMING["answerSeconds"] - 1) * TICK)
-        self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-box .pw-ok").click()
+        self.driver.find_element(By.XPATH, "//dialog//button[.='%s']" % PAGE["boxOk"]).click()
         g.wait(lambda: g.boxes() == [], what="the box to close")
         self.assertFalse(g.js("return !!document.querySelector('dialog.pw-dialog')"))
         self.assertEqual(g.stored_record(), RECORD_TAKAHASHI_1)
@@ -320,8 +320,10 @@ class DesktopGame(SiteTest):
         self.driver.find_element(By.CSS_SELECTOR, ".pw-menuentry").click()
         self.driver.find_element(By.XPATH, "//button[.='%s']" % menu_text("mnuFileExit")).click()
         g.wait(lambda: g.js("return document.body.textContent.includes(arguments[0])",
-                            MAIN_TITLE + "を終了しました。"), what="the closing line")
+                            MAIN_TITLE + PAGE["ended"]), what="the closing line")
         self.assertFalse(g.js("return !!document.querySelector('.pw-main')"))
+        self.assertEqual(g.js("return document.querySelector('.pw-ended button').textContent"),
+                         PAGE["playAgain"])
         time.sleep(3.5)  # a game that kept running would open its box now
         self.assertEqual(g.boxes(), [])
 
@@ -467,13 +469,14 @@ class Phone(SiteTest):
         labels = g.js("return [...document.querySelectorAll('#keypad button')].map(b => "
                       "[b.getAttribute('aria-label'), b.getBoundingClientRect().width,"
                       " b.getBoundingClientRect().height, b.getBoundingClientRect().bottom])")
-        self.assertEqual(sorted(l[0] for l in labels), sorted([str(i) for i in range(10)] + ["リターン"]))
+        self.assertEqual(sorted(l[0] for l in labels),
+                         sorted([str(i) for i in range(10)] + [PAGE["returnKey"]]))
         for name, w, h, bottom in labels:
             self.assertGreaterEqual(min(w, h), 44, name)
             self.assertLessEqual(bottom, 844, name)
 
         self.assertEqual(g.axe(), [], "the keypad shown")
-        self.tap(self.key("リターン"))
+        self.tap(self.key(PAGE["returnKey"]))
         self.answer_row(lambda d: self.tap(self.key(d)))
         g.wait(lambda: g.label(SCORE) == "1", what="score 1")
         row = g.memorized_row()

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "app/description.h"
 #include "game/game_window.h"
 #include "highscore/high_score_store.h"
 #include "platform/application.h"
@@ -37,16 +38,7 @@ int answerCommandLine(int argc, char* argv[]) {
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(
-                "Usage: poroten [--help | --version]\n"
-                "ポロテン: a row of digits shows for three seconds; type it back, left to right,\n"
-                "within five seconds. Enter starts a game. The best score is kept in m_score.sav\n"
-                "beside the program and in ~/.local/share/poroten/.\n"
-                "数字を覚えて、時間内に左から打ち込むゲームです。リターンで始まります。\n"
-                "\n"
-                "  --help     show this help and exit\n"
-                "  --version  show the version and exit\n",
-                stdout);
+            std::fputs(poroten::app::helpText().c_str(), stdout);
             return 0;
         }
     }

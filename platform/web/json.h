@@ -1,12 +1,13 @@
-// A small JSON writer for what the build hands to the page and to the test
-// suites: objects, arrays, strings, numbers and booleans, commas placed by it.
+// A small JSON writer for what the program and the build hand to the page, and
+// the build to the test suites: objects, arrays, strings, numbers and
+// booleans, commas placed by it.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace poroten::platform {
+namespace poroten::platform::web {
 
 class JsonWriter {
 public:
@@ -38,4 +39,4 @@ private:
 // text as a JSON string, quotes included; control characters escaped.
 std::string jsonString(std::string_view utf8);
 
-}  // namespace poroten::platform
+}  // namespace poroten::platform::web

@@ -1,8 +1,8 @@
-#include "platform/json.h"
+#include "platform/web/json.h"
 
 #include <cstdio>
 
-namespace poroten::platform {
+namespace poroten::platform::web {
 
 std::string jsonString(std::string_view utf8) {
     std::string out = "\"";
@@ -93,4 +93,4 @@ JsonWriter& JsonWriter::null() {
     return *this;
 }
 
-}  // namespace poroten::platform
+}  // namespace poroten::platform::web
