@@ -5,7 +5,7 @@
 #include "highscore/score_file.h"
 #include "menu/menu_bar.h"
 #include "platform/utf8.h"
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::app {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/window_desc.h"
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::game {
 

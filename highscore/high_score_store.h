@@ -13,7 +13,7 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::highscore {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::highscore {
 

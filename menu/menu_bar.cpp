@@ -1,6 +1,6 @@
 #include "menu/menu_bar.h"
 
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::menu {
 

@@ -11,7 +11,7 @@
 #include "menu/menu_bar.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::menu {
 

@@ -3,7 +3,7 @@
 #include <functional>
 
 // kApplicationTitle
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::platform {
 

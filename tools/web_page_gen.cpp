@@ -2,7 +2,7 @@
 // in it, the style sheet that places it (both from the game's own layout, by
 // the code the program draws its windows with) and the pre-frame script
 // inline, and their hashes in the page's policy; the main window's caption as
-// the page's title, the page's own texts (texts/texts.h) and its fonts
+// the page's title, the page's own texts (platform/texts.h) and its fonts
 // (platform/gothics.h); and the small icon as a data URL, which the browser
 // would otherwise fetch as the page loads: the window is drawn from the page's
 // one response.

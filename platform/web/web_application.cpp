@@ -6,7 +6,7 @@
 
 #include "platform/web/web_message_boxes.h"
 #include "platform/web/web_timer.h"
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 extern "C" {
 // library_poroten.js

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/web/json.h"
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 extern "C" {
 // library_boxes.js; lines is a JSON array of strings, ok the button's text.

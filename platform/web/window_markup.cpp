@@ -7,7 +7,7 @@
 #include "platform/gothics.h"
 #include "platform/web/json.h"
 #include "platform/window_rules.h"
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::platform::web {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/wide_text.h"
-#include "texts/texts.h"
+#include "platform/texts.h"
 
 namespace poroten::platform::win32 {
 
