@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/window_desc.h"
+#include "platform/gothics.h"
 #include "platform/texts.h"
 
 namespace poroten::game {
@@ -25,7 +26,7 @@ enum Form1Id : int {
     Label6 = 106,  // message line
 };
 
-constexpr const char* kJapaneseFont = "ＭＳ Ｐゴシック";
+using platform::kJapaneseFont;
 
 platform::WindowDesc form1Layout();
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/gothics.h"
 #include "platform/texts.h"
 
 namespace poroten::highscore {
@@ -39,7 +40,7 @@ platform::WindowDesc dialogLayout() {
     w.frame = platform::Frame::FixedDialog;
     w.taskbarButton = false;
     w.icon = false;
-    const platform::FontDesc gothic12{"ＭＳ Ｐゴシック", 12};
+    const platform::FontDesc gothic12{platform::kJapaneseFont, 12};
     w.controls = {
         control(Dialog::Label1, ControlKind::Label, "Label1", kNamePrompt, {120, 120, 2415, 255},
                 gothic12, Align::Centre, 3),

@@ -6,11 +6,14 @@
 
 namespace poroten::platform {
 
+// The face every text of the game's windows asks for.
+inline constexpr char kJapaneseFont[] = "ＭＳ Ｐゴシック";
+
 // Proportional gothics with Japanese glyphs, in the order they stand in for a
 // face that is missing: ＭＳ Ｐゴシック by both its names, the Mac's and later
 // Windows' own, then the common free ones.
 inline constexpr std::string_view kJapaneseGothics[] = {
-    "ＭＳ Ｐゴシック",
+    kJapaneseFont,
     "MS PGothic",
     "Hiragino Kaku Gothic ProN",
     "Hiragino Sans",
