@@ -65,23 +65,6 @@ std::string entryName(std::string_view text, char* key = nullptr) {
     return name.erase(at, 1);
 }
 
-// The menus' entries in English, which the game itself does not show.
-const char* englishName(int id) {
-    switch (id) {
-        case menu::mnuFile:
-            return "the File menu";
-        case menu::mnuFileNew:
-            return "start";
-        case menu::mnuFileHigh:
-            return "best score";
-        case menu::mnuFileExit:
-            return "quit";
-        case menu::mnuFileAbout:
-            return "about";
-    }
-    return "";
-}
-
 // Columns on a terminal: two for a wide character (kana, kanji, full-width
 // forms), one for the half-width forms and anything else.
 std::size_t columns(std::string_view text) {
@@ -143,10 +126,10 @@ std::vector<KeyUse> keys(Language language) {
     for (const platform::MenuDesc& entry : menu::menuBar()) {
         char key = '?';
         const std::string name = entryName(entry.text, &key);
-        std::string use = en ? englishName(entry.id) : name;
+        std::string use = en ? menu::englishName(entry.id) : name;
         for (std::size_t i = 0; i < entry.items.size(); ++i) {
             use += (i == 0 ? (en ? ": " : "：") : (en ? ", " : "、")) +
-                   (en ? englishName(entry.items[i].id) : entryName(entry.items[i].text));
+                   (en ? menu::englishName(entry.items[i].id) : entryName(entry.items[i].text));
         }
         out.push_back({std::string("Alt+") + key, use});
     }

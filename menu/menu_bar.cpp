@@ -7,12 +7,29 @@ namespace poroten::menu {
 std::vector<platform::MenuDesc> menuBar() {
     return {
         {mnuFile,
+         "mnuFile",
          kFileEntry,
-         {{mnuFileNew, kNewEntry, {}},
-          {mnuFileHigh, kHighEntry, {}},
-          {mnuFileExit, kExitEntry, {}}}},
-        {mnuFileAbout, kAboutEntry, {}},
+         {{mnuFileNew, "mnuFileNew", kNewEntry, {}},
+          {mnuFileHigh, "mnuFileHigh", kHighEntry, {}},
+          {mnuFileExit, "mnuFileExit", kExitEntry, {}}}},
+        {mnuFileAbout, "mnuFileAbout", kAboutEntry, {}},
     };
+}
+
+const char* englishName(int id) {
+    switch (id) {
+        case mnuFile:
+            return "the File menu";
+        case mnuFileNew:
+            return "start";
+        case mnuFileHigh:
+            return "best score";
+        case mnuFileExit:
+            return "quit";
+        case mnuFileAbout:
+            return "about";
+    }
+    return "";
 }
 
 }  // namespace poroten::menu

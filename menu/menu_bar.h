@@ -18,4 +18,8 @@ enum MenuId : int {
 // The file menu with its three commands, and the About command beside it.
 std::vector<platform::MenuDesc> menuBar();
 
+// What an entry does, in English, for the game's description (--help); the
+// game itself shows only the entries' texts.
+const char* englishName(int id);
+
 }  // namespace poroten::menu

@@ -74,6 +74,7 @@ struct ControlDesc {
 // chosen directly on the menu bar. A "&" marks the access key.
 struct MenuDesc {
     int id = 0;
+    std::string name;  // the entry's name in code, mnuFileNew: how tests and tools know it
     std::string text;
     std::vector<MenuDesc> items;
 };
