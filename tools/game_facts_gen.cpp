@@ -1,10 +1,14 @@
 // Built for the build machine: writes what the game shows and keeps, read
 // from the game itself, as JSON for the test suites that are not C++ (the
 // real program on a display, under Wine, in browsers), so that each fact is
-// stated once, in the product.
+// stated once, in the product. The same file, committed, is what the facts
+// must be (tests/golden/): a change to a fact is a change to that file.
 //   game_facts_gen OUT
+#include <cstdint>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <string_view>
 
 #include "game/game_rules.h"
 #include "game/layout.h"
@@ -14,6 +18,7 @@
 #include "menu/menu_bar.h"
 #include "menu/menu_commands.h"
 #include "platform/application.h"
+#include "platform/texts.h"
 #include "platform/web/json.h"
 #include "platform/window_rules.h"
 
@@ -35,27 +40,75 @@ void rect(JsonWriter& json, int left, int top, int width, int height) {
     json.beginArray().value(left).value(top).value(width).value(height).endArray();
 }
 
-const char* menuName(int id) {
-    namespace menu = poroten::menu;
-    switch (id) {
-        case menu::mnuFile:
-            return "mnuFile";
-        case menu::mnuFileNew:
-            return "mnuFileNew";
-        case menu::mnuFileHigh:
-            return "mnuFileHigh";
-        case menu::mnuFileExit:
-            return "mnuFileExit";
-        case menu::mnuFileAbout:
-            return "mnuFileAbout";
+std::string hex(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += out.empty() ? "" : " ";
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0xF];
     }
-    return "";
+    return out;
+}
+
+// The end of the string that starts at json[i], past its closing quote.
+std::size_t pastString(std::string_view json, std::size_t i) {
+    for (++i; json[i] != '"'; ++i) {
+        i += json[i] == '\\' ? 1 : 0;
+    }
+    return i + 1;
+}
+
+// The writer's compact JSON one member or element a line, so that a change
+// to the facts reads as a diff of the facts it touches; an array of plain
+// values (a colour, a rectangle) and an empty one stay on one line.
+std::string indented(std::string_view json) {
+    std::string out;
+    std::string margin = "\n";
+    for (std::size_t i = 0; i < json.size();) {
+        const char c = json[i];
+        if (c == '"') {
+            const std::size_t end = pastString(json, i);
+            out += json.substr(i, end - i);
+            i = end;
+            continue;
+        }
+        ++i;
+        if (c == '[' || c == '{') {
+            std::size_t end = i;
+            while (json[end] != ']' && json[end] != '}' && json[end] != '[' && json[end] != '{') {
+                end = json[end] == '"' ? pastString(json, end) : end + 1;
+            }
+            if ((c == '[' && json[end] == ']') || (c == '{' && end == i && json[end] == '}')) {
+                out += c;
+                while (i <= end) {
+                    const std::size_t next = json[i] == '"' ? pastString(json, i) : i + 1;
+                    out += json[i] == ',' ? ", " : json.substr(i, next - i);
+                    i = next;
+                }
+                continue;
+            }
+            margin += "  ";
+            out += c + margin;
+        } else if (c == ']' || c == '}') {
+            margin.resize(margin.size() - 2);
+            out += margin + c;
+        } else if (c == ',') {
+            out += c + margin;
+        } else if (c == ':') {
+            out += ": ";
+        } else {
+            out += c;
+        }
+    }
+    return out + "\n";
 }
 
 void menu(JsonWriter& json, const std::vector<platform::MenuDesc>& entries) {
     json.beginArray();
     for (const auto& entry : entries) {
-        json.beginObject().key("id").value(entry.id).key("name").value(menuName(entry.id));
+        json.beginObject().key("id").value(entry.id).key("name").value(entry.name);
         json.key("text").value(entry.text);
         json.key("items");
         menu(json, entry.items);
@@ -67,6 +120,12 @@ void menu(JsonWriter& json, const std::vector<platform::MenuDesc>& entries) {
 // A window in twips, as described, and in pixels at 96 dots per inch, as drawn.
 void window(JsonWriter& json, const platform::WindowDesc& w) {
     json.beginObject().key("caption").value(w.caption);
+    json.key("frame")
+        .value(w.frame == platform::Frame::FixedDialog ? "fixedDialog" : "fixedSingle")
+        .key("icon")
+        .value(w.icon)
+        .key("taskbarButton")
+        .value(w.taskbarButton);
     json.key("client").beginArray().value(w.clientWidth).value(w.clientHeight).endArray();
     json.key("clientPixels")
         .beginArray()
@@ -98,8 +157,11 @@ void window(JsonWriter& json, const platform::WindowDesc& w) {
         rect(json, p.left, p.top, p.width, p.height);
         json.key("back");
         c.backColour ? rgb(json, *c.backColour) : void(json.null());
+        json.key("textColour");
+        c.textColour ? rgb(json, *c.textColour) : void(json.null());
         json.key("face").value(c.font.face).key("points").value(c.font.points);
         json.key("align").value(platform::nameOf(c.align)).key("tab").value(c.tabIndex);
+        json.key("maxLength").value(c.maxLength);
         json.endObject();
     }
     json.endObject().endObject();
@@ -125,6 +187,8 @@ std::string facts() {
         .value(game::text::TimeUp)
         .key("saveFailed")
         .value(highscore::kSaveFailed)
+        .key("savingBeforeEnding")
+        .value(platform::win32::kSavingBeforeEnding)
         .endObject();
     json.key("boxes")
         .beginObject()
@@ -141,8 +205,13 @@ std::string facts() {
         .key("aboutTitle")
         .value(menu::kAboutTitle)
         .key("aboutText")
-        .value(menu::aboutText())
-        .endObject();
+        .value(menu::aboutText());
+    json.key("highScoreTexts").beginArray();
+    for (const auto& [name, score] : {std::pair<const char*, std::int16_t>{"A", 12}, {"", 0}}) {
+        json.beginObject().key("name").value(name).key("score").value(score);
+        json.key("text").value(menu::highScoreText(name, score)).endObject();
+    }
+    json.endArray().endObject();
     namespace web = poroten::platform::web;
     json.key("page")
         .beginObject()
@@ -197,16 +266,25 @@ std::string facts() {
         .key("maxNameBytes")
         .value(static_cast<long long>(highscore::kMaxNameBytes))
         .key("dataFolder")
-        .value(platform::kApplicationTitle)
-        .endObject();
+        .value(platform::kApplicationTitle);
+    // Records as the file holds them, so that a change to the layout shows here.
+    json.key("examples").beginArray();
+    for (const auto& [score, name] :
+         {std::pair<std::int16_t, const char*>{12, "A"}, {-1, ""}, {300, "Ann"}}) {
+        const highscore::ScoreRec record{
+            .Score = score, .Name = name, .Marker = highscore::kValidMarker};
+        json.beginObject().key("score").value(record.Score).key("name").value(record.Name);
+        json.key("bytes").value(hex(highscore::scoreRecBytes(record))).endObject();
+    }
+    json.endArray().endObject();
     json.key("windows").beginObject();
-    json.key("Form1");
-    window(json, game::form1Layout());
-    json.key("Dialog");
-    window(json, highscore::dialogLayout());
+    for (const platform::WindowDesc& w : {game::form1Layout(), highscore::dialogLayout()}) {
+        json.key(w.name);
+        window(json, w);
+    }
     json.endObject();
     json.endObject();
-    return json.text() + "\n";
+    return indented(json.text());
 }
 
 }  // namespace
