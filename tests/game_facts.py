@@ -51,18 +51,20 @@ def high_score_lines(name, score):
     return [BOXES["highScoreHeading"], f"{name}{BOXES['afterName']}{score}{BOXES['afterScore']}"]
 
 
+def _entries(menu):
+    for entry in menu:
+        yield entry
+        yield from _entries(entry["items"])
+
+
+# Every menu entry of the main window, in order: each menu before its items.
+MENU_ENTRIES = list(_entries(MAIN["menu"]))
+
+
 def menu_text(name, access_mark=False):
     """A menu entry's text by its name (mnuFileHigh); without the "&" that marks
     its access key, as toolkits show and report it, unless access_mark."""
-    def find(entries):
-        for entry in entries:
-            if entry["name"] == name:
-                return entry["text"]
-            found = find(entry["items"])
-            if found:
-                return found
-        return None
-    text = find(MAIN["menu"])
+    text = next((entry["text"] for entry in MENU_ENTRIES if entry["name"] == name), None)
     if text is None:
         raise KeyError(name)
     return text if access_mark else text.replace("&", "")

@@ -6,7 +6,7 @@ namespace {
 using game::colour::Blue;
 using game::colour::Green;
 
-const std::vector<std::string> kEmptyRow(10, "");
+const std::vector<std::string> kEmptyRow(game::kCellCount, "");
 
 TEST_F(GameTest, OpensAtRestWithZerosShownAndTimersOff) {
     // The countdown and score are read back from the screen, so they must
@@ -227,28 +227,31 @@ TEST_F(GameTest, FullWidthDigitsFromAnInputMethodCountAsDigits) {
 
 using RowGrowthTest = GameTest;
 
-TEST_F(RowGrowthTest, TenPointsAddAFourthDigit) {
-    playRowsTo(9);
-    EXPECT_EQ(state().LastCell, 2);
-    playRowsTo(0);  // restart: back to three digits
-    EXPECT_EQ(state().LastCell, 2);
-    playRowsTo(10);
-    EXPECT_EQ(score(), "10");
-    EXPECT_EQ(state().LastCell, 3);
-    EXPECT_EQ(state().Remaining, 3);
-    EXPECT_EQ(cells()[3], "0");
-    EXPECT_EQ(cells()[4], "");
+TEST_F(RowGrowthTest, EachNewCellsWorthOfPointsAddsADigit) {
+    constexpr int kNext = game::kPointsPerNewCell;
+    constexpr int kFirst = game::kFirstLastCell;
+    playRowsTo(kNext - 1);
+    EXPECT_EQ(state().LastCell, kFirst);
+    playRowsTo(0);  // restart: back to the first row's length
+    EXPECT_EQ(state().LastCell, kFirst);
+    playRowsTo(kNext);
+    EXPECT_EQ(score(), at(kNext));
+    EXPECT_EQ(state().LastCell, kFirst + 1);
+    EXPECT_EQ(state().Remaining, kFirst + 1);
+    EXPECT_EQ(cells()[kFirst + 1], "0");
+    EXPECT_EQ(cells()[kFirst + 2], "");
 }
 
-TEST_F(RowGrowthTest, RowsStopGrowingAtTenCellsAndTheGameGoesOn) {
-    // The window has ten cells; at 80 points the row stays ten long.
-    playRowsTo(70);
-    EXPECT_EQ(state().LastCell, 9);
-    playRowsTo(95);
-    EXPECT_EQ(score(), "95");
-    EXPECT_EQ(state().LastCell, 9);
-    EXPECT_EQ(state().Remaining, 9);
-    EXPECT_EQ(cells()[9], "0");
+TEST_F(RowGrowthTest, RowsStopGrowingAtTheLastCellAndTheGameGoesOn) {
+    constexpr int kLast = game::kCellCount - 1;
+    constexpr int kFull = (kLast - game::kFirstLastCell) * game::kPointsPerNewCell;
+    playRowsTo(kFull);
+    EXPECT_EQ(state().LastCell, kLast);
+    playRowsTo(kFull + 2 * game::kPointsPerNewCell + 5);
+    EXPECT_EQ(score(), at(kFull + 2 * game::kPointsPerNewCell + 5));
+    EXPECT_EQ(state().LastCell, kLast);
+    EXPECT_EQ(state().Remaining, kLast);
+    EXPECT_EQ(cells()[kLast], "0");
 }
 
 TEST_F(RowGrowthTest, AGameEndedOnALongRowLeavesOnlyThreeCellsFilledNext) {

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,7 +32,7 @@ protected:
     std::string message() { return text(game::Label6); }
     const game::GameState& state() { return form->state(); }
 
-    // The texts of cells 0..9, "" for an empty one.
+    // The texts of every cell, "" for an empty one.
     std::vector<std::string> cells() {
         std::vector<std::string> out;
         for (int i = 0; i < game::kCellCount; ++i) {
@@ -65,19 +64,23 @@ protected:
     static constexpr long kMemorize = game::kMemorizeSeconds;
     static constexpr long kAnswer = game::kAnswerSeconds;
     // Starts a game and plays rows of zeros right until the score reaches target.
+    // Each row may draw up to every cell; what a row leaves undrawn is dropped.
     void playRowsTo(int target) {
         const std::size_t boxesBefore = platform.messageBoxes.shown.size();
-        platform.random.draws.assign(3, 0.0);
+        const auto zeros = [this] {
+            platform.random.draws.assign(static_cast<std::size_t>(game::kCellCount), 0.0);
+        };
+        zeros();
         press(13);
         for (int points = 0; points < target; ++points) {
             memorize();
             const int length = state().LastCell + 1;
-            const int nextLength = std::min(10, (points + 1) / 10 + 3);
-            platform.random.draws.assign(static_cast<std::size_t>(nextLength), 0.0);
+            zeros();
             pressDigits(std::string(static_cast<std::size_t>(length), '0'));
             ASSERT_EQ(platform.messageBoxes.shown.size(), boxesBefore)
                 << "at " << points << " points";
         }
+        platform.random.draws.clear();
     }
 
     FakePlatform platform;

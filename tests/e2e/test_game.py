@@ -4,8 +4,8 @@ import time
 
 import harness
 from e2e_case import GameCase
-from game_facts import (BOX_TITLE, CELL_COUNT, FACTS, FIRST_ROW, MAIN, MAIN_TITLE, TIME_UP, TIMING,
-                        WRONG_KEY, menu_text)
+from game_facts import (BOX_TITLE, CELL_COUNT, FACTS, FIRST_ROW, MAIN, MAIN_TITLE, MENU_ENTRIES,
+                        TIME_UP, TIMING, WRONG_KEY, menu_text)
 
 MEMORIZE_COUNT = [str(n) for n in range(TIMING["memorizeSeconds"], 0, -1)]
 ANSWER_COUNT = [str(n) for n in range(TIMING["answerSeconds"], 0, -1)]
@@ -51,8 +51,7 @@ class WindowAtRest(GameCase):
 
         bar = [harness.name_of(a) for a in harness.walk(game.main)
                if harness.role_of(a) == "menu item"]
-        self.assertEqual(bar, [menu_text(n) for n in ("mnuFile", "mnuFileNew", "mnuFileHigh",
-                                                      "mnuFileExit", "mnuFileAbout")])
+        self.assertEqual(bar, [menu_text(entry["name"]) for entry in MENU_ENTRIES])
 
     def test_empty_score_file_is_created_beside_the_program(self):
         game = self.launch()

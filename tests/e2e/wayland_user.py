@@ -162,7 +162,8 @@ def play(harness, sway, program, scale, name, seen):
         shot = Shot(scale)
         seen["shot size"] = [shot.width, shot.height]
         seen["cell colours"] = [shot.rgb(ox + harness.cell_rect(i)[0] + 3,
-                                         oy + harness.cell_rect(i)[1] + 3) for i in range(10)]
+                                         oy + harness.cell_rect(i)[1] + 3)
+                                for i in range(harness.CELL_COUNT)]
         seen["background"] = [shot.rgb(ox + 5, oy + 5), shot.rgb(ox + harness.CLIENT_SIZE[0] - 8, oy + harness.CLIENT_SIZE[1] - 7)]
         seen["label colours"] = {n: shot.rgb(ox + r[0] + 2, oy + r[1] + 2)
                                  for n, r in harness.LABEL_RECTS.items()}

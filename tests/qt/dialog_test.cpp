@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -55,13 +56,18 @@ TEST(NameDialog, EnterInTheNameBoxSavesTheNameAndClosesTheWindow) {
 
     std::ifstream in(store.scoreFile(), std::ios::binary);
     const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(saved, highscore::scoreRecBytes(
-                         {7, platform.codec().toCodePage932("abc髙橋"), highscore::kValidMarker}));
+    EXPECT_EQ(saved, highscore::scoreRecBytes({.Score = 7,
+                                               .Name = platform.codec().toCodePage932("abc髙橋"),
+                                               .Marker = highscore::kValidMarker}));
 }
 
-TEST(NameDialog, TheNameBoxHasNoLengthLimit) {
-    // QLineEdit would stop at 32767 characters; the score file itself cuts a
-    // name only where its encoded form no longer fits.
+TEST(NameDialog, TheNameBoxTakesAsMuchAsTheLayoutAllowsAndAllOfItIsSaved) {
+    // QLineEdit would stop at 32767 characters where the layout sets no limit;
+    // the score file itself cuts a name only where its encoded form no longer fits.
+    const platform::WindowDesc layout = highscore::dialogLayout();
+    const int limit = std::find_if(layout.controls.begin(), layout.controls.end(), [](auto& c) {
+                          return c.id == highscore::Dialog::Text1;
+                      })->maxLength;
     platform::qt::QtPlatform platform;
     TemporaryFiles files;
     highscore::Module1 store(files, platform.codec(), platform.messageBoxes());
@@ -72,16 +78,18 @@ TEST(NameDialog, TheNameBoxHasNoLengthLimit) {
     ASSERT_NE(name, nullptr);
     name->setText(QString(40000, QLatin1Char('x')));
     name->insert(QStringLiteral("yz"));
-    EXPECT_EQ(name->text().size(), 40002);
+    const std::string typed =
+        (std::string(40000, 'x') + "yz").substr(0, limit > 0 ? limit : std::string::npos);
+    EXPECT_EQ(name->text().toStdString(), typed);
     dialog.OKButton_Click();
     runDeferredDeletes();
 
-    // All of it saved: 40002 one-byte characters fit the 16-bit length field.
-    const std::string typed = std::string(40000, 'x') + "yz";
+    // Without a limit all of it: 40002 one-byte characters fit the 16-bit length field.
     EXPECT_EQ(store.HighName, typed);
     std::ifstream in(store.scoreFile(), std::ios::binary);
     const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(saved, highscore::scoreRecBytes({0, typed, highscore::kValidMarker}));
+    EXPECT_EQ(saved, highscore::scoreRecBytes(
+                         {.Score = 0, .Name = typed, .Marker = highscore::kValidMarker}));
 }
 
 }  // namespace

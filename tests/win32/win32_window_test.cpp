@@ -112,6 +112,15 @@ void expectControlsAsDescribed(HWND hwnd, const platform::WindowDesc& desc) {
             EXPECT_EQ(GetWindowLongPtrW(control, GWL_STYLE) & SS_TYPEMASK, alignStyle(c.align))
                 << c.name;
         }
+        if (c.kind == platform::ControlKind::TextBox) {
+            // No limit described: none of the edit control's own (32,767) either.
+            const LRESULT limit = SendMessageW(control, EM_GETLIMITTEXT, 0, 0);
+            if (c.maxLength > 0) {
+                EXPECT_EQ(limit, c.maxLength) << c.name;
+            } else {
+                EXPECT_GT(limit, 0x10000) << c.name;
+            }
+        }
         // Buttons without a face of their own still get a font at the window's DPI.
         ASSERT_NE(SendMessageW(control, WM_GETFONT, 0, 0), 0) << c.name;
         const LOGFONTW font = fontOf(control);
@@ -293,8 +302,6 @@ TEST_F(Win32WindowTest, TypedCharactersReachTheGameFirst) {
     Recorder dialogEvents;
     auto dialog = factory.createWindow(dialogLayout(), dialogEvents);
     const HWND edit = GetDlgItem(dialogHwnd(), Dialog::Text1);
-    // The name box takes names of any length.
-    EXPECT_GT(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 0x10000);
     SendMessageW(edit, WM_CHAR, L'a', 0);
     dialogEvents.takeKeys = true;
     SendMessageW(edit, WM_CHAR, L'b', 0);  // taken by the game: not typed
