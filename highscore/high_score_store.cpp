@@ -174,7 +174,8 @@ void Module1::KeepNameForNow(std::string name) {
             // A better record stored meanwhile stays; the confirmation will
             // find it again.
             if (!ReadAgain()) {
-                saveForNow(ScoreRec{HighScore, encodeName(codec_, name), kValidMarker});
+                saveForNow(ScoreRec{
+                    .Score = HighScore, .Name = encodeName(codec_, name), .Marker = kValidMarker});
             }
         },
         {});
@@ -186,7 +187,7 @@ void Module1::KeepScoreForNow(long score) {
         [this, score] {
             ReadAgain();
             if (score > HighScore) {
-                saveForNow(ScoreRec{asScore(score), std::string(), kValidMarker});
+                saveForNow(ScoreRec{.Score = asScore(score), .Name = {}, .Marker = kValidMarker});
             }
         },
         {});
@@ -199,7 +200,8 @@ void Module1::saveForNow(const ScoreRec& record) {
 }
 
 ScoreRec Module1::currentRecord() const {
-    return ScoreRec{HighScore, encodeName(codec_, HighName), kValidMarker};
+    return ScoreRec{
+        .Score = HighScore, .Name = encodeName(codec_, HighName), .Marker = kValidMarker};
 }
 
 // A tie goes to the record already stored, as in ReadAgain; the same record

@@ -6,8 +6,6 @@
 namespace poroten::testing {
 namespace {
 
-using namespace std::string_literals;
-
 class HighScoreStoreTest : public ::testing::Test {
 protected:
     HighScoreStoreTest() : store(files, codec, boxes) {}
@@ -41,9 +39,9 @@ TEST_F(HighScoreStoreTest, AValidRecordIsLoadedWithItsNameDecoded) {
 }
 
 TEST_F(HighScoreStoreTest, BadNameBytesDecodeAsReplacementCharacters) {
-    files.write(besideProgram(),
-                "\x03\x00\x02\x00\xFF"
-                "B\x02\x00"s);
+    files.write(besideProgram(), record(3,
+                                        "\xFF"
+                                        "B"));
     store.LoadHighScore();
     EXPECT_EQ(store.HighScore, 3);
     EXPECT_EQ(store.HighName,
@@ -52,9 +50,11 @@ TEST_F(HighScoreStoreTest, BadNameBytesDecodeAsReplacementCharacters) {
 }
 
 TEST_F(HighScoreStoreTest, DamagedFilesLoadNothing) {
-    for (const std::string& bytes : {"\x07\x00"s, "\x07\x00\x00\x00\x00\x00"s,
-                                     "\x07\x00\x09\x00"
-                                     "AB\x02\x00"s}) {
+    const std::string whole = record(7, "ABC");
+    const std::string unmarked = highscore::scoreRecBytes({.Score = 7, .Name = "ABC", .Marker = 0});
+    // Cut in the name, cut before the end, or not marked valid.
+    for (const std::string& bytes :
+         {whole.substr(0, whole.find("ABC") + 1), whole.substr(0, whole.size() - 1), unmarked}) {
         files.write(besideProgram(), bytes);
         highscore::Module1 fresh(files, codec, boxes);
         fresh.LoadHighScore();
@@ -77,7 +77,7 @@ TEST_F(HighScoreStoreTest, SaveWritesTheRecordAndItSurvivesARestart) {
     EXPECT_EQ(next.HighName, "A");
 }
 
-TEST_F(HighScoreStoreTest, AnEmptyNameIsSixBytes) {
+TEST_F(HighScoreStoreTest, AScoreWithoutANameIsSaved) {
     store.LoadHighScore();
     store.HighScore = 5;
     store.SaveHighScore();
@@ -93,14 +93,14 @@ TEST_F(HighScoreStoreTest, CharactersOutsideTheCodePageAreStoredAsQuestionMarks)
 }
 
 TEST_F(HighScoreStoreTest, AShorterNameKeepsTheFileLengthAndLoadsOnlyTheNewRecord) {
-    files.write(besideProgram(), record(9, "ABCDEF"));
+    const std::string old = record(9, "ABCDEF");
+    files.write(besideProgram(), old);
     store.LoadHighScore();
     store.HighScore = 10;
     store.HighName = "Z";
     store.SaveHighScore();
-    const std::string bytes = files.contents(besideProgram());
-    EXPECT_EQ(bytes.size(), 12u);
-    EXPECT_EQ(bytes, record(10, "Z") + "DEF\x02\x00"s);
+    const std::string shorter = record(10, "Z");
+    EXPECT_EQ(files.contents(besideProgram()), shorter + old.substr(shorter.size()));
     highscore::Module1 next(files, codec, boxes);
     next.LoadHighScore();
     EXPECT_EQ(next.HighScore, 10);
@@ -127,7 +127,7 @@ TEST_F(HighScoreStoreTest, AFolderInTheFilesPlaceFallsBackToTheUserFolder) {
     EXPECT_EQ(store.scoreFile(), inUserData());
     store.HighScore = 2;
     store.SaveHighScore();
-    EXPECT_EQ(files.contents(inUserData()).size(), 6u);
+    EXPECT_EQ(files.contents(inUserData()), record(2, ""));
 }
 
 TEST_F(HighScoreStoreTest, WhenNothingCanBeWrittenABoxNamesTheFileAndTheScoreStaysInMemory) {
@@ -150,12 +150,13 @@ TEST_F(HighScoreStoreTest, WhenNothingCanBeWrittenABoxNamesTheFileAndTheScoreSta
 // user's folder; each place keeps its own bytes past the record, and one
 // place that cannot be written costs nothing while the other takes it.
 TEST_F(HighScoreStoreTest, EverySaveWritesBothPlacesAndEitherAloneIsEnough) {
-    files.write(besideProgram(), record(1, "Old") + "tail");
+    const std::string old = record(1, "Old") + "tail";
+    files.write(besideProgram(), old);
     store.LoadHighScore();
     store.HighScore = 4;
     store.HighName = "N";
     store.SaveHighScore();
-    EXPECT_EQ(files.contents(besideProgram()), record(4, "N") + "\x02\x00tail"s);
+    EXPECT_EQ(files.contents(besideProgram()), record(4, "N") + old.substr(record(4, "N").size()));
     EXPECT_EQ(files.contents(inUserData()), record(4, "N"));
 
     std::filesystem::remove(besideProgram());
@@ -167,7 +168,7 @@ TEST_F(HighScoreStoreTest, EverySaveWritesBothPlacesAndEitherAloneIsEnough) {
     files.unwritable.insert(files.userDataDirectory());
     elsewhere.HighScore = 5;
     elsewhere.SaveHighScore();
-    EXPECT_EQ(files.contents(besideProgram()).substr(0, 2), "\x05\x00"s);
+    EXPECT_EQ(files.contents(besideProgram()), record(5, "N"));
     EXPECT_EQ(files.contents(inUserData()), record(4, "N"));
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -196,9 +197,7 @@ TEST_F(HighScoreStoreTest, BothPlacesAreReadAndTheBetterValidRecordCountsWithTie
     EXPECT_EQ(tie.scoreFile(), besideProgram());
 
     // A damaged record, however high its score, loses to a valid one.
-    files.write(besideProgram(),
-                "\x63\x00\x01\x00"
-                "P\x00\x00"s);
+    files.write(besideProgram(), highscore::scoreRecBytes({.Score = 99, .Name = "P", .Marker = 0}));
     highscore::Module1 damaged(files, codec, boxes);
     damaged.LoadHighScore();
     EXPECT_EQ(damaged.HighScore, 3);

@@ -14,8 +14,6 @@
 namespace poroten::testing {
 namespace {
 
-using namespace std::string_literals;
-
 std::vector<int> dealtDigits(platform::Random& random, int count) {
     std::vector<int> digits;
     for (int i = 0; i < count; ++i) {
@@ -44,7 +42,7 @@ TEST(HighScoreSave, AProgramFolderThatStopsBeingWritableMovesTheSaveToTheUserFol
     FakeMessageBoxes boxes;
     const auto besideProgram = files.programDirectory() / highscore::kScoreFileName;
     const auto inUserData = files.userDataDirectory() / highscore::kScoreFileName;
-    files.write(besideProgram, "\x03\x00\x01\x00P\x02\x00"s);
+    files.write(besideProgram, record(3, "P"));
     highscore::Module1 store(files, codec, boxes);
     store.LoadHighScore();
     ASSERT_EQ(store.scoreFile(), besideProgram);

@@ -304,7 +304,8 @@ void TempDirFiles::write(const std::filesystem::path& file, std::string_view byt
 }
 
 std::string record(std::int16_t score, std::string_view nameBytes) {
-    return highscore::scoreRecBytes({score, std::string(nameBytes), highscore::kValidMarker});
+    return highscore::scoreRecBytes(
+        {.Score = score, .Name = std::string(nameBytes), .Marker = highscore::kValidMarker});
 }
 
 }  // namespace poroten::testing

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "highscore/score_file.h"
@@ -13,9 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (record.Name.size() + 4 > size && !record.Name.empty()) {
         std::abort();
     }
-    if (record.isValid() &&
-        bytes.substr(0, 6 + record.Name.size()) != poroten::highscore::scoreRecBytes(record)) {
-        std::abort();
+    if (record.isValid()) {
+        const std::string written = poroten::highscore::scoreRecBytes(record);
+        if (bytes.substr(0, written.size()) != written) {
+            std::abort();
+        }
     }
     return 0;
 }

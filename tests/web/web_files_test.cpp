@@ -83,8 +83,9 @@ std::string base64(const std::string& bytes) {
 // A valid record's bytes, as the product writes them.
 std::string record(std::int16_t score, std::string_view name) {
     const platform::Cp932Codec codec;
-    return highscore::scoreRecBytes(
-        {score, highscore::encodeName(codec, name), highscore::kValidMarker});
+    return highscore::scoreRecBytes({.Score = score,
+                                     .Name = highscore::encodeName(codec, name),
+                                     .Marker = highscore::kValidMarker});
 }
 
 class WebRecord : public ::testing::Test {

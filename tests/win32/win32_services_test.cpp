@@ -425,7 +425,8 @@ TEST(Win32FullDisk, ASaveOnAFullOrNearlyFullDiskFailsAndKeepsTheOldRecord) {
     Win32Files files;
     ASSERT_TRUE(files.readOrCreate(file, 1 << 20).ok);
     const std::string old =
-        highscore::scoreRecBytes({5, "O", highscore::kValidMarker}) + std::string(10247, 'o');
+        highscore::scoreRecBytes({.Score = 5, .Name = "O", .Marker = highscore::kValidMarker}) +
+        std::string(10247, 'o');
     ASSERT_TRUE(files.replace(file, old).ok);
 
     // Fill the disk a page at a time until the system refuses.
@@ -442,7 +443,8 @@ TEST(Win32FullDisk, ASaveOnAFullOrNearlyFullDiskFailsAndKeepsTheOldRecord) {
     ASSERT_LT(pages, 4096) << "the disk never filled up";
 
     const std::string newer =
-        highscore::scoreRecBytes({9, "N", highscore::kValidMarker}) + std::string(10247, 'n');
+        highscore::scoreRecBytes({.Score = 9, .Name = "N", .Marker = highscore::kValidMarker}) +
+        std::string(10247, 'n');
     platform::WriteResult saved = files.replace(file, newer);
     EXPECT_FALSE(saved.ok);
     EXPECT_EQ(saved.error, systemErrorText(ERROR_DISK_FULL));
