@@ -8,7 +8,6 @@
 #include "adapter_factories.h"
 #include "game/layout.h"
 #include "highscore/name_window.h"
-#include "menu/menu_bar.h"
 
 namespace poroten::testing {
 namespace {
@@ -81,11 +80,14 @@ TEST(WindowContract, TheCloseBoxMenusAndButtonsAreReportedNotActedOn) {
     ASSERT_TRUE(
         probe->runUntil([&] { return reports.closeRequests == 1; }, std::chrono::seconds(5)));
     EXPECT_TRUE(probe->isShown(main)) << "the game decides, not the toolkit";
-    probe->choose(main, main.menu.at(0).items.at(1));
-    probe->choose(main, main.menu.at(1));
+    // An item of a menu, and a command right on the menu bar.
+    const platform::MenuDesc& item = main.menu.at(0).items.at(1);
+    const platform::MenuDesc& command = main.menu.at(1);
+    probe->choose(main, item);
+    probe->choose(main, command);
     ASSERT_TRUE(
         probe->runUntil([&] { return reports.commands.size() == 2; }, std::chrono::seconds(5)));
-    EXPECT_EQ(reports.commands, (std::vector<int>{menu::mnuFileHigh, menu::mnuFileAbout}));
+    EXPECT_EQ(reports.commands, (std::vector<int>{item.id, command.id}));
 
     Reports dialogReports;
     const platform::WindowDesc dialog = highscore::dialogLayout();

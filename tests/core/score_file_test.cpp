@@ -19,14 +19,16 @@ ScoreRec rec(std::int16_t score, std::string name, std::int16_t marker = highsco
     return ScoreRec{.Score = score, .Name = std::move(name), .Marker = marker};
 }
 
-TEST(ScoreFile, ARecordReadsBackWhateverBytesFollowIt) {
-    for (const ScoreRec& r :
-         {rec(12, "\x82\xA0\x82\xA2"), rec(-2, ""), rec(300, "A"), rec(7, "", 3)}) {
+TEST(ScoreFile, ARecordReadsBackWhateverBytesFollowItAndOnlyItsMarkerMakesItValid) {
+    for (const ScoreRec& r : {rec(12, "\x82\xA0\x82\xA2"), rec(-2, ""), rec(300, "A")}) {
         EXPECT_EQ(highscore::readScoreRec(highscore::scoreRecBytes(r)), r) << r.Score;
         EXPECT_EQ(highscore::readScoreRec(highscore::scoreRecBytes(r) + "garbage"), r) << r.Score;
     }
-    EXPECT_FALSE(rec(7, "", 3).isValid());
-    EXPECT_FALSE(rec(7, "", 0).isValid());
+    for (const std::int16_t marker : {0, 3}) {
+        const ScoreRec read = highscore::readScoreRec(highscore::scoreRecBytes(rec(7, "", marker)));
+        EXPECT_EQ(read.Marker, marker);
+        EXPECT_FALSE(read.isValid()) << marker;
+    }
 }
 
 TEST(ScoreFile, AFileCutAnywhereHoldsNoRecordAndNoPartOfTheName) {
