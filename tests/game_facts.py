@@ -46,6 +46,12 @@ def record_bytes(score, name_cp932):
             struct.pack("<h", RECORD["marker"]))
 
 
+# The encoder above must write what the game writes.
+for _example in RECORD["examples"]:
+    if record_bytes(_example["score"], _example["name"].encode("cp932")).hex(" ") != _example["bytes"]:
+        raise AssertionError(f"record_bytes no longer writes the game's record: {_example}")
+
+
 def high_score_lines(name, score):
     """The best-score box's two lines for a holder and score."""
     return [BOXES["highScoreHeading"], f"{name}{BOXES['afterName']}{score}{BOXES['afterScore']}"]

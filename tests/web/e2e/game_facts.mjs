@@ -58,3 +58,9 @@ export function recordBytes(score, name) {
   const int16 = (n) => [n & 0xff, (n >> 8) & 0xff];
   return [...int16(score), ...int16(encoded.length), ...encoded, ...int16(RECORD.marker)];
 }
+
+// The encoder above must write what the game writes.
+for (const { score, name, bytes } of RECORD.examples) {
+  const hex = recordBytes(score, name).map((b) => b.toString(16).padStart(2, '0')).join(' ');
+  if (hex !== bytes) throw new Error(`recordBytes no longer writes the game's record: ${name}, ${score}`);
+}
