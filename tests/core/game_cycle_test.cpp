@@ -21,8 +21,8 @@ TEST_F(GameTest, OpensAtRestWithZerosShownAndTimersOff) {
     }
     EXPECT_FALSE(timer1().isEnabled());
     EXPECT_FALSE(timer2().isEnabled());
-    EXPECT_EQ(timer1().interval(), std::chrono::milliseconds(1000));
-    EXPECT_EQ(timer2().interval(), std::chrono::milliseconds(1000));
+    EXPECT_EQ(timer1().interval(), game::kTick);
+    EXPECT_EQ(timer2().interval(), game::kTick);
     EXPECT_EQ(state().LastCell, 0);
     EXPECT_EQ(state().Remaining, 0);
     EXPECT_FALSE(state().InputOpen);

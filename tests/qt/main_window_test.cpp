@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "game/game_rules.h"
 #include "game/game_window.h"
 #include "game/layout.h"
 #include "highscore/high_score_store.h"
@@ -130,7 +131,7 @@ TEST_F(MainWindow, ReturnKeyStartsAGameAndScreenReadersSeeTheNewText) {
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(game::text::Memorize));
 
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i <= game::kFirstLastCell; ++i) {
         const QLabel* cell = window->findChild<QLabel*>(QStringLiteral("Label1(%1)").arg(i));
         ASSERT_NE(cell, nullptr);
         EXPECT_EQ(cell->text().size(), 1);
