@@ -74,7 +74,7 @@ void Form1::StartGame() {
     Timer2->setEnabled(false);
     for (int i = 0; i < kCellCount; ++i) {
         cell(i).setText("");
-        cell(i).setBackColour(colour::Green);
+        cell(i).setBackColour(colour::CellAtRest);
     }
     setCountdown(kMemorizeSeconds);
     window_->label(Label5).setText("0");
@@ -85,6 +85,7 @@ void Form1::StartGame() {
     for (int i = 0; i <= kFirstLastCell; ++i) {
         services_.random.reseed();
         cell(i).setText(decimalText(drawDigit()));
+        cell(i).setBackColour(colour::CellNewDigit);
     }
     window_->label(Label6).setText(text::Memorize);
 }
@@ -122,7 +123,7 @@ void Form1::NextRow() {
     }
     for (int i = 0; i <= state_.LastCell; ++i) {
         cell(i).setText(decimalText(drawDigit()));
-        cell(i).setBackColour(colour::Green);
+        cell(i).setBackColour(colour::CellNewDigit);
     }
     Timer1->setEnabled(false);
     Timer2->setEnabled(true);
@@ -138,7 +139,7 @@ void Form1::EndGame(std::string_view text) {
     services_.messageBoxes.show("", text, [this] {
         for (int i = 0; i <= state_.LastCell; ++i) {
             cell(i).setText("");
-            cell(i).setBackColour(colour::Green);
+            cell(i).setBackColour(colour::CellAtRest);
         }
         window_->label(Label6).setText(text::PressReturn);
         if (std::exchange(unchecked_, false)) {
@@ -175,7 +176,7 @@ void Form1::answer(int value) {
     if (s.Remaining >= 1 && s.Remaining <= s.LastCell) {
         const int j = s.LastCell - s.Remaining;
         if (value == s.Digits[j]) {
-            cell(j).setBackColour(colour::Blue);
+            cell(j).setBackColour(colour::CellAnswered);
             cell(j).setText(decimalText(s.Digits[j]));
             --s.Remaining;
         } else {

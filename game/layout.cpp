@@ -42,7 +42,7 @@ platform::WindowDesc form1Layout() {
     // The cells step 480 twips but are 495 wide: neighbours overlap by 15.
     for (int i = 0; i < kCellCount; ++i) {
         w.controls.push_back(label(i, "Label1(" + std::to_string(i) + ")", "",
-                                   {240 + 480 * i, 240, 495, 735}, colour::Green, 36,
+                                   {240 + 480 * i, 240, 495, 735}, colour::CellAtRest, 36,
                                    Align::Centre));
     }
     w.controls.push_back(label(Label6, "Label6", text::PressReturn, {240, 1200, 4815, 495},

@@ -8,11 +8,15 @@
 namespace poroten::game {
 
 namespace colour {
-constexpr platform::Colour Green = 0x0000FF00;  // a cell at rest or showing a new digit
-constexpr platform::Colour Blue = 0x00FF0000;   // a cell answered right
+constexpr platform::Colour Green = 0x0000FF00;
+constexpr platform::Colour Blue = 0x00FF0000;
 constexpr platform::Colour Cyan = 0x00FFFF00;
 constexpr platform::Colour Teal = 0x00C0C000;
 constexpr platform::Colour Black = 0x00000000;  // the labels' text
+// What a digit cell's colour tells.
+constexpr platform::Colour CellAtRest = Green;
+constexpr platform::Colour CellNewDigit = Green;  // shown, or still to be answered
+constexpr platform::Colour CellAnswered = Blue;
 }  // namespace colour
 
 constexpr int kCellCount = 10;

@@ -234,7 +234,10 @@ std::string facts() {
     for (const auto& [name, colour] : {std::pair{"green", game::colour::Green},
                                        {"blue", game::colour::Blue},
                                        {"cyan", game::colour::Cyan},
-                                       {"teal", game::colour::Teal}}) {
+                                       {"teal", game::colour::Teal},
+                                       {"cellAtRest", game::colour::CellAtRest},
+                                       {"cellNewDigit", game::colour::CellNewDigit},
+                                       {"cellAnswered", game::colour::CellAnswered}}) {
         json.key(name);
         rgb(json, colour);
     }

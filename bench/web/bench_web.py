@@ -87,7 +87,7 @@ document.addEventListener('keydown', function (e) {
     ch.port2.postMessage(0);
   });
 }, true);
-""".replace("CELLS", json.dumps(CELLS)).replace("BLUE", json.dumps(css_colour("blue")))
+""".replace("CELLS", json.dumps(CELLS)).replace("BLUE", json.dumps(css_colour("cellAnswered")))
 
 # Every write to the countdown, stamped as it happens (an observer would see
 # it only after the rest of the handler, a message box included), and Enter.

@@ -3,8 +3,9 @@
 namespace poroten::testing {
 namespace {
 
-using game::colour::Blue;
-using game::colour::Green;
+constexpr auto AtRest = game::colour::CellAtRest;
+constexpr auto NewDigit = game::colour::CellNewDigit;
+constexpr auto Answered = game::colour::CellAnswered;
 
 const std::vector<std::string> kEmptyRow(game::kCellCount, "");
 
@@ -17,7 +18,7 @@ TEST_F(GameTest, OpensAtRestWithZerosShownAndTimersOff) {
     EXPECT_EQ(message(), game::text::PressReturn);
     EXPECT_EQ(cells(), kEmptyRow);
     for (int i = 0; i < game::kCellCount; ++i) {
-        EXPECT_EQ(cell(i).colour(), Green);
+        EXPECT_EQ(cell(i).colour(), AtRest);
     }
     EXPECT_FALSE(timer1().isEnabled());
     EXPECT_FALSE(timer2().isEnabled());
@@ -91,9 +92,9 @@ TEST_F(GameTest, ARightRowTurnsCellsBlueThenScoresAndShowsTheNextRow) {
     EXPECT_EQ(cells()[0], "4");
     EXPECT_EQ(cells()[1], "7");
     EXPECT_EQ(cells()[2], "");
-    EXPECT_EQ(cell(0).colour(), Blue);
-    EXPECT_EQ(cell(1).colour(), Blue);
-    EXPECT_EQ(cell(2).colour(), Green);
+    EXPECT_EQ(cell(0).colour(), Answered);
+    EXPECT_EQ(cell(1).colour(), Answered);
+    EXPECT_EQ(cell(2).colour(), NewDigit);
     EXPECT_EQ(state().Remaining, 0);
 
     platform.random.script({2, 8, 6});
@@ -105,7 +106,7 @@ TEST_F(GameTest, ARightRowTurnsCellsBlueThenScoresAndShowsTheNextRow) {
     EXPECT_EQ(cells()[1], "8");
     EXPECT_EQ(cells()[2], "6");
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(cell(i).colour(), Green);
+        EXPECT_EQ(cell(i).colour(), NewDigit);
     }
     EXPECT_TRUE(timer2().isEnabled());
     EXPECT_FALSE(timer1().isEnabled());
@@ -123,7 +124,7 @@ TEST_F(GameTest, AWrongKeyEndsTheGameWithABoxAndBlanksTheRow) {
     EXPECT_EQ(platform.messageBoxes.shown[0].title, platform::kApplicationTitle);
     EXPECT_EQ(platform.messageBoxes.shown[0].text, game::text::WrongKey);
     EXPECT_EQ(cells(), kEmptyRow);
-    EXPECT_EQ(cell(0).colour(), Green);
+    EXPECT_EQ(cell(0).colour(), AtRest);
     EXPECT_EQ(message(), game::text::PressReturn);
     EXPECT_FALSE(timer1().isEnabled());
     EXPECT_FALSE(state().InputOpen);
@@ -186,7 +187,7 @@ TEST_F(GameTest, DigitKeysDuringMemorizeChangeNothingEvenWhenRight) {
     press(13);
     press(U'4');
     EXPECT_EQ(cells()[0], "4");
-    EXPECT_EQ(cell(0).colour(), Green);
+    EXPECT_EQ(cell(0).colour(), NewDigit);
     EXPECT_EQ(state().Remaining, 2);
     EXPECT_TRUE(platform.messageBoxes.shown.empty());
 }
@@ -195,9 +196,9 @@ TEST_F(GameTest, ARepeatedDigitMustBePressedOncePerCell) {
     startAndMemorize({5, 5, 2});
     press(U'5');
     EXPECT_EQ(state().Remaining, 1);
-    EXPECT_EQ(cell(1).colour(), Green);
+    EXPECT_EQ(cell(1).colour(), NewDigit);
     press(U'5');
-    EXPECT_EQ(cell(1).colour(), Blue);
+    EXPECT_EQ(cell(1).colour(), Answered);
     platform.random.script({0, 0, 0});
     press(U'2');
     EXPECT_EQ(score(), "1");
@@ -219,7 +220,7 @@ TEST_F(GameTest, FullWidthDigitsFromAnInputMethodCountAsDigits) {
     press(U'４');
     press(U'７');
     EXPECT_EQ(cells()[1], "7");
-    EXPECT_EQ(cell(1).colour(), Blue);
+    EXPECT_EQ(cell(1).colour(), Answered);
     press(U'０');
     ASSERT_EQ(platform.messageBoxes.shown.size(), 1u);
     EXPECT_EQ(platform.messageBoxes.shown[0].text, game::text::WrongKey);
@@ -259,7 +260,7 @@ TEST_F(RowGrowthTest, AGameEndedOnALongRowLeavesOnlyThreeCellsFilledNext) {
     memorize();
     press(U'5');  // wrong
     EXPECT_EQ(cells(), kEmptyRow);
-    EXPECT_EQ(cell(3).colour(), Green);
+    EXPECT_EQ(cell(3).colour(), AtRest);
     platform.random.script({1, 2, 3});
     press(13);
     EXPECT_EQ(cells()[2], "3");
@@ -277,7 +278,7 @@ TEST_F(GameTest, RestartDuringAnswerStopsTheOldCountdownAndClearsTheRow) {
     press(13);
     EXPECT_FALSE(timer1().isEnabled());
     EXPECT_TRUE(timer2().isEnabled());
-    EXPECT_EQ(cell(0).colour(), Green);
+    EXPECT_EQ(cell(0).colour(), NewDigit);
     EXPECT_EQ(cells()[0], "6");
     EXPECT_EQ(countdown(), at(kMemorize));
     EXPECT_EQ(score(), "0");

@@ -31,8 +31,15 @@ LABEL_RECTS = {name: tuple(c["pixels"]) for name, c in MAIN["controls"].items()
 
 TEAL = COLOURS["teal"]
 CYAN = COLOURS["cyan"]
-GREEN = COLOURS["green"]
-BLUE = COLOURS["blue"]
+# A digit cell's colour by what it tells.
+AT_REST = COLOURS["cellAtRest"]
+NEW_DIGIT = COLOURS["cellNewDigit"]
+ANSWERED = COLOURS["cellAnswered"]
+
+
+def row_colours(shown=0, answered=0):
+    """The cells' colours with `shown` cells in play, the first `answered` of them answered."""
+    return [ANSWERED] * answered + [NEW_DIGIT] * (shown - answered) + [AT_REST] * (CELL_COUNT - shown)
 
 
 class Timeout(AssertionError):

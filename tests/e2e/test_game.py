@@ -10,7 +10,7 @@ from game_facts import (BOX_TITLE, CELL_COUNT, FACTS, FIRST_ROW, MAIN, MAIN_TITL
 MEMORIZE_COUNT = [str(n) for n in range(TIMING["memorizeSeconds"], 0, -1)]
 ANSWER_COUNT = [str(n) for n in range(TIMING["answerSeconds"], 0, -1)]
 TICK = TIMING["tickMs"] / 1000
-from harness import BLUE, CYAN, GREEN, MEMORIZE, PRESS_RETURN, START, TEAL, Screenshot
+from harness import CYAN, MEMORIZE, PRESS_RETURN, START, TEAL, Screenshot, row_colours
 
 
 def watch(game, name, until, timeout):
@@ -40,7 +40,7 @@ class WindowAtRest(GameCase):
                          {n: MAIN["controls"][n]["text"] for n in harness.LABEL_RECTS})
 
         shot = Screenshot()
-        self.assertEqual(game.cell_colours(shot), [GREEN] * CELL_COUNT)
+        self.assertEqual(game.cell_colours(shot), row_colours())
         ox, oy = game.client_origin()
         cw, ch = harness.CLIENT_SIZE
         self.assertEqual(shot.rgb(ox + 5, oy + 5), TEAL, "window background")
@@ -68,7 +68,7 @@ class GameCycle(GameCase):
         self.assertEqual(cells[FIRST_ROW:], [""] * (CELL_COUNT - FIRST_ROW))
         self.assertEqual(game.text("Label3"), MEMORIZE_COUNT[0])
         self.assertEqual(game.text("Label5"), "0")
-        self.assertEqual(game.cell_colours(), [GREEN] * CELL_COUNT)
+        self.assertEqual(game.cell_colours(), row_colours(FIRST_ROW))
 
         seen = watch(game, "Label3", lambda t: t == ANSWER_COUNT[0], TICK * 6)
         self.assertEqual([t for _, t in seen], MEMORIZE_COUNT + ANSWER_COUNT[:1])
@@ -77,7 +77,7 @@ class GameCycle(GameCase):
             self.assertAlmostEqual(gap, TICK, delta=0.25, msg=f"tick gaps {gaps}")
         self.assertEqual(game.text("Label6"), START)
         self.assertEqual(game.cells(), [""] * CELL_COUNT)
-        self.assertEqual(game.cell_colours(), [GREEN] * CELL_COUNT)
+        self.assertEqual(game.cell_colours(), row_colours(FIRST_ROW))
 
     def test_typing_the_row_back_scores_and_shows_a_new_row(self):
         game = self.launch()
@@ -87,10 +87,10 @@ class GameCycle(GameCase):
 
         game.type_answer(digits[0])
         game.wait_text("Label1(0)", digits[0])
-        game.wait_cell_colours([BLUE] + [GREEN] * (CELL_COUNT - 1))
+        game.wait_cell_colours(row_colours(FIRST_ROW, 1))
         game.type_answer(digits[1])
         game.wait_text("Label1(1)", digits[1])
-        game.wait_cell_colours([BLUE, BLUE] + [GREEN] * (CELL_COUNT - 2))
+        game.wait_cell_colours(row_colours(FIRST_ROW, 2))
         self.assertEqual(game.cells()[2:], [""] * (CELL_COUNT - 2))
         self.assertEqual(game.text("Label5"), "0")
 
@@ -101,7 +101,7 @@ class GameCycle(GameCase):
         row = game.cells()
         self.assertTrue(all(c.isdigit() for c in row[:FIRST_ROW]), row)
         self.assertEqual(row[FIRST_ROW:], [""] * (CELL_COUNT - FIRST_ROW))
-        game.wait_cell_colours([GREEN] * CELL_COUNT)
+        game.wait_cell_colours(row_colours(FIRST_ROW))
 
         self.play_row(game, 2)
         self.assertEqual(game.text("Label6"), MEMORIZE)
@@ -144,7 +144,7 @@ class GameCycle(GameCase):
 
         game.wait_text("Label6", PRESS_RETURN)
         self.assertEqual(game.cells(), [""] * CELL_COUNT)
-        game.wait_cell_colours([GREEN] * CELL_COUNT)
+        game.wait_cell_colours(row_colours())
         self.assertEqual(game.text("Label5"), "0")
         self.assertEqual(game.windows_shown(), [MAIN_TITLE], "no name window for 0 points")
         # Digits at rest are not answers either.
@@ -167,7 +167,7 @@ class GameCycle(GameCase):
         box.dismiss()
         game.wait_text("Label6", PRESS_RETURN)
         self.assertEqual(game.cells(), [""] * CELL_COUNT)
-        game.wait_cell_colours([GREEN] * CELL_COUNT)
+        game.wait_cell_colours(row_colours())
 
     def test_enter_during_the_answer_phase_starts_afresh(self):
         game = self.launch()
@@ -176,7 +176,7 @@ class GameCycle(GameCase):
         digits = game.digits()
         game.wait_answer_phase()
         game.type_answer(digits[0])
-        game.wait_cell_colours([BLUE] + [GREEN] * (CELL_COUNT - 1))
+        game.wait_cell_colours(row_colours(FIRST_ROW, 1))
 
         game.press("Return")
         game.wait_text("Label6", MEMORIZE)
@@ -185,7 +185,7 @@ class GameCycle(GameCase):
         row = game.cells()
         self.assertTrue(all(c.isdigit() for c in row[:FIRST_ROW]), row)
         self.assertEqual(row[FIRST_ROW:], [""] * (CELL_COUNT - FIRST_ROW))
-        game.wait_cell_colours([GREEN] * CELL_COUNT)
+        game.wait_cell_colours(row_colours(FIRST_ROW))
 
         # The old answer countdown must not tick on under the new game.
         seen = watch(game, "Label3", lambda t: t == ANSWER_COUNT[1], TICK * 7)

@@ -8,7 +8,7 @@ import unittest
 
 from e2e_case import GameCase, record_bytes, run_as_test_user, user_folder
 from game_facts import CELL_COUNT, MAIN, MAIN_TITLE, WRONG_KEY
-from harness import CLIENT_SIZE, GREEN, LABEL_RECTS, TEAL
+from harness import CLIENT_SIZE, LABEL_RECTS, TEAL, row_colours
 
 
 @unittest.skipUnless(os.geteuid() == 0, "needs root to become the test user: sway will not "
@@ -38,7 +38,7 @@ class Wayland(unittest.TestCase):
         self.assertEqual(seen["labels at rest"],
                          {n: MAIN["controls"][n]["text"] for n in LABEL_RECTS})
         self.assertEqual(seen["cells at rest"], [""] * CELL_COUNT)
-        self.assertEqual(seen["cell colours"], [list(GREEN)] * CELL_COUNT)
+        self.assertEqual(seen["cell colours"], [list(c) for c in row_colours()])
         self.assertEqual(seen["background"], [list(TEAL)] * 2)
         self.assertEqual(seen["label colours"],
                          {n: MAIN["controls"][n]["back"] for n in LABEL_RECTS})

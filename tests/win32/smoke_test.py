@@ -30,8 +30,9 @@ HIGH_SCORE_TITLE = BOXES["highScoreTitle"]
 LABEL5 = control(MAIN, "Label5")["id"]  # the score
 LABEL6 = control(MAIN, "Label6")["id"]  # the message line
 CELL_IDS = [control(MAIN, cell_name(i))["id"] for i in range(CELL_COUNT)]
-GREEN = COLOURS["green"]
-BLUE = COLOURS["blue"]
+NEW_DIGIT = COLOURS["cellNewDigit"]
+AT_REST = COLOURS["cellAtRest"]
+ANSWERED = COLOURS["cellAnswered"]
 TEAL = COLOURS["teal"]
 NAME = "Wine"
 
@@ -260,7 +261,7 @@ def play(s):
     check(near(picture.pixel(client[0] + 4, client[1] + 4), TEAL), "teal window background")
     cells = cell_rects(shown)
 
-    # Enter: the first row of digits on green cells.
+    # Enter: the first row of digits on the cells of new digits, the rest at rest.
     s.keys(MAIN_TITLE, "Return")
     texts = s.wait_for("the digits", lambda: row_shown(s), 10)
     digits = [texts[i] for i in CELL_IDS[:FIRST_ROW]]
@@ -268,7 +269,8 @@ def play(s):
     check(all(len(d) == 1 and d.isdigit() for d in digits)
           and all(texts[i] == "" for i in CELL_IDS[FIRST_ROW:]),
           "%d digits shown: %s" % (FIRST_ROW, "".join(digits)))
-    check(all(near(picture.pixel(r[0] + 3, r[1] + 3), GREEN) for r in cells), "all cells green")
+    check(all(near(picture.pixel(r[0] + 3, r[1] + 3), NEW_DIGIT if i < FIRST_ROW else AT_REST)
+              for i, r in enumerate(cells)), "the cells' colours")
     inked = [picture.dark_pixels(r) for r in cells]
     check(all(n > 30 for n in inked[:FIRST_ROW]) and all(n == 0 for n in inked[FIRST_ROW:]),
           "digit ink in the first row's cells only %s" % inked)
@@ -277,7 +279,8 @@ def play(s):
     s.wait_for("the answer phase", lambda: (s.texts() or {}).get(LABEL6) == START, 10)
     s.keys(MAIN_TITLE, digits[0])
     picture = s.screenshot("first-answer")
-    check(near(picture.pixel(cells[0][0] + 3, cells[0][1] + 3), BLUE), "a right digit turns its cell blue")
+    check(near(picture.pixel(cells[0][0] + 3, cells[0][1] + 3), ANSWERED),
+          "a right digit turns its cell blue")
     s.keys(MAIN_TITLE, *digits[1:])
     s.wait_for("score 1", lambda: (s.texts() or {}).get(LABEL5) == "1", 10)
     check(True, "score 1 after the row")

@@ -88,7 +88,7 @@ class WebKit(unittest.TestCase):
         row = g.memorized_row()
         g.wait_answer_phase()
         g.keys(row[0])
-        self.assertEqual(g.cell_colour(0), css_colour("blue"))
+        self.assertEqual(g.cell_colour(0), css_colour("cellAnswered"))
         g.keys(*row[1:])
         g.wait(lambda: g.label(SCORE) == "1", what="score 1")
         row = g.memorized_row()

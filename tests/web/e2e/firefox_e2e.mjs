@@ -165,7 +165,7 @@ async function desktop() {
     let digits = await row(page);
     await page.keyboard.press(digits[0]);
     assert.equal(await page.$eval(`.pw-main [data-id="${CELLS[0]}"]`, (e) => getComputedStyle(e).backgroundColor),
-      cssColour('blue'));
+      cssColour('cellAnswered'));
     for (const d of digits.slice(1)) await page.keyboard.press(d);
     await until('score 1', async () => (await label(page, SCORE)) === '1');
     digits = await row(page);

@@ -33,7 +33,8 @@ from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 SITE = None
 
-TEAL, GREEN, BLUE, CYAN = (COLOURS[name] for name in ("teal", "green", "blue", "cyan"))
+TEAL, CYAN = COLOURS["teal"], COLOURS["cyan"]
+AT_REST, ANSWERED = COLOURS["cellAtRest"], COLOURS["cellAnswered"]
 CLIENT = tuple(MAIN["clientPixels"])
 FIRST_ROW_DIGITS = r"^\d{%d}$" % FIRST_ROW
 TICK = TIMING["tickMs"] / 1000
@@ -120,7 +121,7 @@ class DesktopGame(SiteTest):
         # The desktop's colours, read off the screen.
         cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='%d']" % CELLS[0]).rect
         x, y = int(cell0["x"]) + 3, int(cell0["y"]) + 3  # clear of the digit
-        self.assertEqual(g.pixel(x, y), GREEN)
+        self.assertEqual(g.pixel(x, y), AT_REST)
         cx, cy = g.centre_of(".pw-main [data-id='%d']" % COUNTDOWN)
         self.assertEqual(g.pixel(cx, cy - 8), CYAN)
         rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
@@ -149,8 +150,8 @@ class DesktopGame(SiteTest):
         self.assertEqual(g.label(MESSAGE), START)
         g.keys(row[0])
         self.assertEqual(g.cells()[0], row[0])
-        self.assertEqual(g.cell_colour(0), css_colour("blue"))
-        self.assertEqual(g.pixel(x, y), BLUE)
+        self.assertEqual(g.cell_colour(0), css_colour("cellAnswered"))
+        self.assertEqual(g.pixel(x, y), ANSWERED)
         # The rest from the numeric keypad, the first with Num Lock off.
         self.keypad_key_without_num_lock(row[1])
         self.assertEqual(g.cells()[1], row[1])
@@ -384,7 +385,7 @@ class DrawnWithThePage(unittest.TestCase):
                      "[Number(e.dataset.id), e.textContent])")
         self.assertEqual(texts, [[c["id"], c["text"]] for c in MAIN["controls"].values()])
         cell0 = self.driver.find_element(By.CSS_SELECTOR, ".pw-main [data-id='%d']" % CELLS[0]).rect
-        self.assertEqual(g.pixel(int(cell0["x"]) + 3, int(cell0["y"]) + 3), GREEN)
+        self.assertEqual(g.pixel(int(cell0["x"]) + 3, int(cell0["y"]) + 3), AT_REST)
         rect = self.driver.find_element(By.CSS_SELECTOR, ".pw-main .pw-client").rect
         self.assertEqual((rect["width"], rect["height"]), CLIENT)
         self.assertEqual(g.js("return document.querySelector('h1').textContent"), MAIN_TITLE)
@@ -482,7 +483,7 @@ class Phone(SiteTest):
         row = g.memorized_row()
         g.wait_answer_phase()
         self.tap(self.key(row[0]))
-        self.assertEqual(g.cell_colour(0), css_colour("blue"))
+        self.assertEqual(g.cell_colour(0), css_colour("cellAnswered"))
         self.tap(self.key(self.wrong_digit(row[1])))
         self.assertEqual(g.wait_box()[0][:2], [BOX_TITLE, [WRONG_KEY]])
         self.tap(self.driver.find_element(By.CSS_SELECTOR, "dialog.pw-box .pw-ok"))
