@@ -38,6 +38,7 @@ WRONG_KEY = TEXTS["wrongKey"]
 TIME_UP = TEXTS["timeUp"]
 SAVE_FAILED = TEXTS["saveFailed"]
 SCORE_FILE = RECORD["fileName"]
+LEFTOVER_AGE = RECORD["leftoverAgeSeconds"]
 
 
 def record_bytes(score, name_cp932):

@@ -18,6 +18,7 @@
 #include "menu/menu_bar.h"
 #include "menu/menu_commands.h"
 #include "platform/application.h"
+#include "platform/files.h"
 #include "platform/texts.h"
 #include "platform/web/json.h"
 #include "platform/window_rules.h"
@@ -269,7 +270,9 @@ std::string facts() {
         .key("maxNameBytes")
         .value(static_cast<long long>(highscore::kMaxNameBytes))
         .key("dataFolder")
-        .value(platform::kApplicationTitle);
+        .value(platform::kApplicationTitle)
+        .key("leftoverAgeSeconds")
+        .value(static_cast<long long>(platform::kLeftoverAge.count()));
     // Records as the file holds them, so that a change to the layout shows here.
     json.key("examples").beginArray();
     for (const auto& [score, name] :

@@ -6,10 +6,11 @@ import os
 import shutil
 import subprocess
 import tempfile
+import time
 import unittest
 
 from e2e_case import record_bytes, run_as_test_user, unprivileged_account, user_folder
-from game_facts import MAIN_TITLE, SAVE_FAILED
+from game_facts import LEFTOVER_AGE, MAIN_TITLE, SAVE_FAILED
 
 BUILD = os.environ.get("POROTEN_BUILD_DIR", "")
 
@@ -75,6 +76,9 @@ class Installed(unittest.TestCase):
             os.makedirs(data, exist_ok=True)
             with open(os.path.join(data, file), "w") as f:
                 f.write("left here")
+            # Old enough to count as left behind, not as another copy's save in flight.
+            old = time.time() - 2 * LEFTOVER_AGE
+            os.utime(os.path.join(data, file), (old, old))
             for path in (".local", ".local/share", ".local/share/poroten",
                          ".local/share/poroten/" + file):
                 os.chown(os.path.join(account.pw_dir, path), account.pw_uid, account.pw_gid)
