@@ -50,14 +50,15 @@ section_end() {
 }
 
 # Parts run side by side. lane NAME COMMAND... starts COMMAND in the
-# background with its output in a log of its own; lanes_wait waits for every
-# lane begun, printing each one's log as it ends, with how long it took, and
-# returns 1 if any failed. With lane_groups=1 (scripts/test.sh) each lane is
-# a process group of its own, the first failure ends the others at once, and
-# the logs wait for lanes_print_logs.
+# background as a session and process group of its own (so that the kernel
+# shares the cores between lanes, and a lane ends whole), its output in a log
+# of its own; lanes_wait waits for every lane begun, printing each one's log as
+# it ends (or, with lane_logs_later=1, leaving them to lanes_print_logs), with
+# how long it took, and returns 1 if any failed; lanes_stop ends those still
+# running. A script that starts lanes should call lanes_stop on its way out.
 declare -A lane_name_of=() lane_began=()
 lane_dir=
-lane_groups=${lane_groups:-}
+lane_logs_later=${lane_logs_later:-}
 lanes_failed=()
 lanes_ended=()
 
@@ -65,34 +66,27 @@ lane() {
     local name=$1
     shift
     [ -n "$lane_dir" ] || lane_dir=$(mktemp -d "${TMPDIR:-/tmp}/poroten-lanes.XXXXXX")
-    local log=$lane_dir/$name.log
-    if [ -n "$lane_groups" ]; then
-        POROTEN_LANE=$name setsid "$@" >"$log" 2>&1 </dev/null &
-    else
-        POROTEN_LANE=$name "$@" >"$log" 2>&1 </dev/null &
-    fi
+    POROTEN_LANE=$name setsid "$@" >"$lane_dir/$name.log" 2>&1 </dev/null &
     lane_name_of[$!]=$name
     lane_began[$name]=$(date +%s)
     section_say "== [$(run_clock)] $name: begun beside the rest"
 }
 
-# lanes_wait_one: waits for the next lane to end and prints its log; returns
-# its status (0 when no lane is left).
+# lanes_wait_one: waits for the next lane to end; returns its status.
 lanes_wait_one() {
     [ ${#lane_name_of[@]} -gt 0 ] || return 0
-    local pid status=0 name now
+    local pid status=0 name now verdict=passed
     wait -n -p pid "${!lane_name_of[@]}" || status=$?
     name=${lane_name_of[$pid]}
     unset "lane_name_of[$pid]"
     now=$(date +%s)
     lanes_ended+=("$name")
-    [ -n "$lane_groups" ] || lane_print_log "$name"
-    local verdict="passed"
+    [ -n "$lane_logs_later" ] || lane_print_log "$name"
     [ "$status" -eq 0 ] || verdict="FAILED ($status)"
     section_say "-- [$(run_clock "$now")] $name: $((now - ${lane_began[$name]})) s, $verdict"
     if [ -n "${POROTEN_TIMES:-}" ]; then
         printf '%s\t%s\t%s\t%s\n' "$name" "$((${lane_began[$name]} - POROTEN_RUN_START))" \
-            "$((now - ${lane_began[$name]}))" "(all of $name)" >>"$POROTEN_TIMES"
+            "$((now - ${lane_began[$name]}))" "(the whole lane)" >>"$POROTEN_TIMES"
     fi
     if [ "$status" -ne 0 ]; then
         lanes_failed+=("$name")
@@ -102,28 +96,21 @@ lanes_wait_one() {
 
 lanes_wait() {
     while [ ${#lane_name_of[@]} -gt 0 ]; do
-        if ! lanes_wait_one && [ -n "$lane_groups" ]; then
-            lanes_stop
-        fi
+        lanes_wait_one || true
     done
     [ ${#lanes_failed[@]} -eq 0 ] || { echo "failed: ${lanes_failed[*]}"; return 1; }
 }
 
-# lanes_stop: ends every lane still running (whole process groups with
-# lane_groups=1, else the lane's own process).
 lanes_stop() {
     local pid
     for pid in "${!lane_name_of[@]}"; do
-        if [ -n "$lane_groups" ]; then
-            kill -TERM -- "-$pid" 2>/dev/null || true
-        else
-            kill -TERM "$pid" 2>/dev/null || true
-        fi
+        kill -TERM -- "-$pid" 2>/dev/null || true
     done
     for pid in "${!lane_name_of[@]}"; do
         wait "$pid" 2>/dev/null || true
         section_say "-- [$(run_clock)] ${lane_name_of[$pid]}: stopped"
         lanes_ended+=("${lane_name_of[$pid]}")
+        lanes_failed+=("${lane_name_of[$pid]} (stopped)")
         unset "lane_name_of[$pid]"
     done
 }
@@ -140,4 +127,15 @@ lanes_print_logs() {
     for name in "${lanes_ended[@]}"; do
         lane_print_log "$name"
     done
+}
+
+# priority build|test: what this lane runs from now on. Builds yield the cores
+# to tests, which mostly wait but then want a core at once (a game's tick, a
+# browser's answer): the lane's session, and what this shell starts, get a
+# lower priority for a build. Going back up needs root; elsewhere it stays.
+priority() {
+    local n=0
+    [ "$1" = build ] && n=10
+    echo "$n" >/proc/self/autogroup 2>/dev/null || true
+    renice -n "$n" -p $$ >/dev/null 2>&1 || true
 }
