@@ -11,15 +11,18 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build-win}
 # shellcheck source=scripts/windows-common.sh
 source "$root/scripts/windows-common.sh"
+# shellcheck source=scripts/sections.sh
+source "$root/scripts/sections.sh"
 
-bash "$root/scripts/install-deps.sh" only g++-mingw-w64-x86-64-posix \
-    binutils-mingw-w64-x86-64 cmake make python3 wine wine64 xvfb xdotool imagemagick \
-    googletest fonts-ipafont-gothic
+bash "$root/scripts/install-deps.sh" windows
 
-configure_windows_build "$build" -DPOROTEN_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine
-cmake --build "$build" -j2
+section "Windows: build"
+priority build
+build_windows_tests "$build"
 
+section "Windows: tests under Wine"
+priority test
 trap stop_wine_session EXIT
 start_wine_session "$build/wineprefix"
-
 ctest --test-dir "$build" --output-on-failure "$@"
+section_end
