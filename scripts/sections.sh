@@ -129,13 +129,14 @@ lanes_print_logs() {
     done
 }
 
-# priority build|test: what this lane runs from now on. Builds yield the cores
-# to tests, which mostly wait but then want a core at once (a game's tick, a
-# browser's answer): the lane's session, and what this shell starts, get a
-# lower priority for a build. Going back up needs root; elsewhere it stays.
+# priority build|background|test: what this lane runs from now on. Builds
+# yield the cores to tests, which mostly wait but then want a core at once (a
+# game's tick, a browser's answer), and a background build yields to the other
+# builds too: the lane's session, and what this shell starts, get a lower
+# priority. Going back up needs root; elsewhere it stays.
 priority() {
     local n=0
-    [ "$1" = build ] && n=10
+    case $1 in build) n=10 ;; background) n=19 ;; esac
     echo "$n" >/proc/self/autogroup 2>/dev/null || true
     renice -n "$n" -p $$ >/dev/null 2>&1 || true
 }

@@ -20,7 +20,7 @@ if ! grep -qx 'POROTEN_E2E:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null ||
     cmake -S "$root" -B "$build" -DPOROTEN_WERROR=ON -DPOROTEN_E2E=ON >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)"
-section "end-to-end groups${*:+ ($*)}"
+section "end-to-end${*:+ ($*)}"
 # -V: each test's result and duration, as the runner prints them.
 (cd "$build" && ctest -L e2e --no-tests=error -V "$@")
 section_end

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release files, tested as installed:
 #   - two runs of scripts/release.sh, in different build folders, give the
-#     same bytes (the second builds while the first one's files are checked);
+#     same bytes (the second builds beside the first and its files' checks);
 #   - the .deb installs with apt-get, its program answers --version and --help
 #     without a display and plays as an ordinary user (tests/e2e/test_install.py,
 #     InstalledPackage); it is purged again afterwards;
@@ -21,19 +21,19 @@ cd "$root"
 bash scripts/install-deps.sh release-test
 
 rm -rf "$work"
-section "release: the first run"
-priority build
-RELEASE_WORK=$work/release-1 bash scripts/release.sh "$work/dist-1"
-section_end
-priority test
-
-# A real second build from scratch (no compiler cache here), beside the checks
-# of the first one's files.
 purge() { DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq poroten >/dev/null 2>&1 || true; }
 trap 'lanes_stop; purge; stop_wine_session' EXIT
 trap 'exit 143' INT TERM
-lane release-2 bash -c 'source scripts/sections.sh && priority build &&
+
+# Two real builds from scratch, in folders of their own (no compiler cache
+# here). The second is only compared, so it builds with what the cores leave
+# over, from the start and beside the checks of the first one's files.
+lane release-2 bash -c 'source scripts/sections.sh && priority background &&
     RELEASE_WORK=$1/release-2 bash scripts/release.sh "$1/dist-2" >/dev/null' - "$work"
+section "release: the first run"
+priority build
+RELEASE_WORK=$work/release-1 bash scripts/release.sh "$work/dist-1"
+priority test
 dist=$work/dist-1
 
 section "release: the web zip carries the licence beside the site"
@@ -51,10 +51,14 @@ print("LICENSE in", archive)
 PY
 
 # The suites that play the release files expect the game's texts and records
-# from its facts file, which any build with tests writes; the Windows checks
-# read windows with the Windows suite's probe.
-build_windows_tests "$root/build-win" poroten_probe poroten_game_facts >/dev/null
-export POROTEN_FACTS=$root/build-win/game_facts.json
+# from its facts file, which any build with tests writes (scripts/test.sh
+# names build-ci's); the Windows checks read windows with the Windows suite's
+# probe, from build-win.
+if [ -z "${POROTEN_FACTS:-}" ]; then
+    section "release: the facts file, from build-win"
+    build_windows_tests "$root/build-win" poroten_game_facts >/dev/null
+    export POROTEN_FACTS=$root/build-win/game_facts.json
+fi
 
 section "release: the .deb, installed with apt-get"
 deb=$(echo "$dist"/poroten_*_amd64.deb)
@@ -62,6 +66,9 @@ version=$(dpkg-deb -f "$deb" Version)
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 POROTEN_INSTALLED_DEB=$deb python3 tests/e2e/run_e2e.py --binary /usr/bin/poroten -k InstalledPackage
 purge
+
+section "release: the Windows suite's probe, from build-win"
+build_windows_tests "$root/build-win" poroten_probe >/dev/null
 
 section "release: the Windows installer and zip, under Wine"
 start_wine_session "$work/wineprefix"
