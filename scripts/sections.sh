@@ -129,14 +129,21 @@ lanes_print_logs() {
     done
 }
 
-# priority build|background|test: what this lane runs from now on. Builds
-# yield the cores to tests, which mostly wait but then want a core at once (a
-# game's tick, a browser's answer), and a background build yields to the other
-# builds too: the lane's session, and what this shell starts, get a lower
-# priority. Going back up needs root; elsewhere it stays.
+# priority first|test|build|background: what this lane runs from now on.
+# Builds yield the cores to tests, which mostly wait but then want a core at
+# once (a browser's answer, a Wine window), and a background build yields to
+# the other builds too; the tests that type into a real X server (whose key
+# maps a loaded machine can race) come first of all. The lane's session, and
+# what this shell starts, get that priority (the session only when this shell
+# leads it, as a lane does: never a terminal's). Going up needs root;
+# elsewhere the priority stays where it was.
 priority() {
-    local n=0
-    case $1 in build) n=10 ;; background) n=19 ;; esac
-    echo "$n" >/proc/self/autogroup 2>/dev/null || true
+    local n=0 stat
+    case $1 in first) n=-5 ;; build) n=10 ;; background) n=19 ;; esac
+    stat=$(cat /proc/$$/stat)
+    read -r _ _ _ session _ <<<"${stat##*) }"
+    if [ "$session" = "$$" ]; then
+        echo "$n" >/proc/self/autogroup 2>/dev/null || true
+    fi
     renice -n "$n" -p $$ >/dev/null 2>&1 || true
 }

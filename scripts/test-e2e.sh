@@ -21,6 +21,7 @@ if ! grep -qx 'POROTEN_E2E:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null ||
 fi
 cmake --build "$build" -j"$(nproc)"
 section "end-to-end${*:+ ($*)}"
+priority first
 # -V: each test's result and duration, as the runner prints them.
 (cd "$build" && ctest -L e2e --no-tests=error -V "$@")
 section_end
