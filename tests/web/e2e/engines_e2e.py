@@ -60,7 +60,16 @@ class WebKit(unittest.TestCase):
     def tearDown(self):
         self.driver.quit()
         self.server.stop()
-        self.home.cleanup()
+        # The browser's helpers may still be writing there a moment after it
+        # quits (the slower, the busier the machine).
+        for attempt in range(20):
+            try:
+                self.home.cleanup()
+                break
+            except OSError:
+                if attempt == 19:
+                    raise
+                time.sleep(0.25)
 
     def menu(self, *path):
         """Clicks through the menu bar, as a mouse would, to the entries of these names."""
