@@ -71,8 +71,15 @@ def inner(args):
     if args.patterns:
         loader.testNamePatterns = [f"*{p}*" for p in args.patterns]
     suite = loader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
+    # A class imported into another test module is found there too: each test once.
+    tests, ids = [], set()
+    for test in timed_runner.flatten(suite):
+        if test.id() not in ids:
+            ids.add(test.id())
+            tests.append(test)
     if args.timed or args.untimed:
-        suite = unittest.TestSuite(t for t in timed_runner.flatten(suite) if timed(t) == args.timed)
+        tests = [t for t in tests if timed(t) == args.timed]
+    suite = unittest.TestSuite(tests)
     result = timed_runner.run(suite)
     launcher.terminate()
     launcher.wait()
