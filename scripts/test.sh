@@ -105,15 +105,10 @@ first_part() {
     cmake -S . -B build-ci -DPOROTEN_WERROR=ON -DPOROTEN_E2E=ON >/dev/null
     cmake -S . -B build-asan -DPOROTEN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
     # Both trees at once, so that neither one's last steps leave a core idle; the
-    # sanitizer tree's output waits in its log.
-    cmake --build build-asan -j"$jobs" >"$logs/build-asan.log" 2>&1 &
-    asan_build=$!
+    # sanitizer tree's output waits in its log, with the lanes'.
+    lane build-asan cmake --build build-asan -j"$jobs"
     cmake --build build-ci -j"$jobs"
-    if ! wait "$asan_build"; then
-        cat "$logs/build-asan.log"
-        exit 1
-    fi
-    echo "build-asan built (its output: build-logs/build-asan.log)"
+    lanes_wait
 
     # With the machine to themselves: the timer tests hold a tick to 40 ms.
     section "unit tests (warnings are errors)"
