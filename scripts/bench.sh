@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # What only the benchmark needs.
-bash scripts/install-deps.sh test libxtst-dev stress-ng x11-utils
+bash scripts/install-deps.sh unit libxtst-dev stress-ng x11-utils
 
 cmake -S bench -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-bench -j"${BENCH_JOBS:-2}" --target poroten poroten_game_facts floor tick_bench startup_probe key_probe

@@ -10,8 +10,7 @@ build=${BUILD_DIR:-$root/build-win}
 # shellcheck source=scripts/windows-common.sh
 source "$root/scripts/windows-common.sh"
 
-bash "$root/scripts/install-deps.sh" only g++-mingw-w64-x86-64-posix \
-    binutils-mingw-w64-x86-64 cmake make
+bash "$root/scripts/install-deps.sh" windows-build
 
 configure_windows_build "$build" -DPOROTEN_TESTS=OFF
 cmake --build "$build" --target poroten -j2

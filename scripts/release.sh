@@ -15,8 +15,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 dist=$(realpath -m "${1:-$root/dist}")
 work=${RELEASE_WORK:-$root/build-release-files}
 
-bash "$root/scripts/install-deps.sh" build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-    nsis dpkg-dev lintian appstream python3 git
+bash "$root/scripts/install-deps.sh" release
 
 cd "$root"
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then

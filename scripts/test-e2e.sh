@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
-# The end-to-end suite: builds the program, plays it on a private X display
-# through real key events and a screen reader's view, then checks the install
-# tree and the Debian package. Runs as root to add an unprivileged test user;
-# as anyone else that one check is skipped.
+# The end-to-end suite: plays the program on private X displays through real
+# key events and a screen reader's view, then checks the install tree and the
+# Debian package. It plays the program of build-ci/, the tree scripts/test.sh
+# has just run the unit tests of (it builds whatever is missing there first,
+# so the package check finds nothing left to build). Runs as root to add an
+# unprivileged test user; as anyone else those checks are skipped.
+#   scripts/test-e2e.sh [extra ctest arguments, e.g. -R GameCycle, -j3, -LE timed]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD_DIR:-$root/build-ci}
+# shellcheck source=scripts/sections.sh
+source "$root/scripts/sections.sh"
 
-# What only this suite needs: xprop and xwininfo, the desktop entry checker,
-# dpkg-shlibdeps for the package's library dependencies, and two Japanese
-# input methods with Mozc for Qt programs, plus python3-xlib to reach them;
-# for the Wayland case a headless sway, wtype for keys, grim for screenshots
-# and Qt's Wayland plugin.
-bash scripts/install-deps.sh test x11-utils desktop-file-utils dpkg-dev \
-    ibus ibus-mozc fcitx5 fcitx5-mozc fcitx5-frontend-qt6 python3-xlib \
-    sway wtype grim qt6-wayland
+bash "$root/scripts/install-deps.sh" e2e
 
-cmake -S . -B build-e2e -DPOROTEN_TESTS=ON -DPOROTEN_E2E=ON >/dev/null
-cmake --build build-e2e -j"$(nproc)" --target poroten poroten_game_facts
-(cd build-e2e && ctest -L e2e --no-tests=error --output-on-failure)
+# The same options as scripts/test.sh gives this tree: nothing is built again.
+if ! grep -qx 'POROTEN_E2E:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null ||
+   ! grep -qx 'POROTEN_WERROR:BOOL=ON' "$build/CMakeCache.txt"; then
+    cmake -S "$root" -B "$build" -DPOROTEN_WERROR=ON -DPOROTEN_E2E=ON >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)"
+section "end-to-end${*:+ ($*)}"
+priority first
+# -V: each test's result and duration, as the runner prints them.
+(cd "$build" && ctest -L e2e --no-tests=error -V "$@")
+section_end

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release files, tested as installed:
 #   - two runs of scripts/release.sh, in different build folders, give the
-#     same bytes;
+#     same bytes (the second builds beside the first and its files' checks);
 #   - the .deb installs with apt-get, its program answers --version and --help
 #     without a display and plays as an ordinary user (tests/e2e/test_install.py,
 #     InstalledPackage); it is purged again afterwards;
@@ -14,24 +14,29 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 work=$root/build-release-test
 # shellcheck source=scripts/windows-common.sh
 source "$root/scripts/windows-common.sh"
+# shellcheck source=scripts/sections.sh
+source "$root/scripts/sections.sh"
 cd "$root"
 
-bash scripts/install-deps.sh test x11-utils desktop-file-utils dpkg-dev \
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick
+bash scripts/install-deps.sh release-test
 
 rm -rf "$work"
-RELEASE_WORK=$work/release-1 bash scripts/release.sh "$work/dist-1"
-RELEASE_WORK=$work/release-2 bash scripts/release.sh "$work/dist-2" >/dev/null
-echo "== two release runs, byte for byte"
-diff <(ls "$work/dist-1") <(ls "$work/dist-2")
-for file in "$work"/dist-1/*; do
-    cmp "$file" "$work/dist-2/${file##*/}"
-    echo "same: ${file##*/}"
-done
-dist=$work/dist-1
-(cd "$dist" && sha256sum --check --quiet SHA256SUMS)
+purge() { DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq poroten >/dev/null 2>&1 || true; }
+trap 'lanes_stop; purge; stop_wine_session' EXIT
+trap 'exit 143' INT TERM
 
-echo "== the web zip carries the licence beside the site"
+# Two real builds from scratch, in folders of their own (no compiler cache
+# here). The second is only compared, so it builds with what the cores leave
+# over, from the start and beside the checks of the first one's files.
+lane release-2 bash -c 'source scripts/sections.sh && priority background &&
+    RELEASE_WORK=$1/release-2 bash scripts/release.sh "$1/dist-2" >/dev/null' - "$work"
+section "release: the first run"
+priority build
+RELEASE_WORK=$work/release-1 bash scripts/release.sh "$work/dist-1"
+priority test
+dist=$work/dist-1
+
+section "release: the web zip carries the licence beside the site"
 python3 - "$dist"/poroten-*-web.zip LICENSE <<'PY'
 import sys, zipfile
 archive, licence = sys.argv[1:]
@@ -46,22 +51,39 @@ print("LICENSE in", archive)
 PY
 
 # The suites that play the release files expect the game's texts and records
-# from its facts file, which any build with tests writes.
-configure_windows_build "$root/build-win" -DPOROTEN_TESTS=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine
-cmake --build "$root/build-win" --target poroten_probe poroten_game_facts -j2 >/dev/null
-export POROTEN_FACTS=$root/build-win/game_facts.json
+# from its facts file, which any build with tests writes (scripts/test.sh
+# names build-ci's); the Windows checks read windows with the Windows suite's
+# probe, from build-win.
+if [ -z "${POROTEN_FACTS:-}" ]; then
+    section "release: the facts file, from build-win"
+    build_windows_tests "$root/build-win" poroten_game_facts >/dev/null
+    export POROTEN_FACTS=$root/build-win/game_facts.json
+fi
 
-echo "== the .deb, installed with apt-get"
+section "release: the .deb, installed with apt-get"
 deb=$(echo "$dist"/poroten_*_amd64.deb)
 version=$(dpkg-deb -f "$deb" Version)
-purge() { DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq poroten >/dev/null 2>&1 || true; }
-trap 'purge; stop_wine_session' EXIT
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 POROTEN_INSTALLED_DEB=$deb python3 tests/e2e/run_e2e.py --binary /usr/bin/poroten -k InstalledPackage
 purge
 
-echo "== the Windows installer and zip, under Wine"
+section "release: the Windows suite's probe, from build-win"
+build_windows_tests "$root/build-win" poroten_probe >/dev/null
+
+section "release: the Windows installer and zip, under Wine"
 start_wine_session "$work/wineprefix"
 python3 tests/win32/install_test.py --setup "$dist/poroten-$version-win64-setup.exe" \
     --zip "$dist/poroten-$version-win64.zip" --probe "$root/build-win/tests/win32/poroten_probe.exe" \
     --work "$work/wine" --version "$version"
+stop_wine_session
+section_end
+
+lanes_wait
+section "release: two runs, byte for byte"
+diff <(ls "$work/dist-1") <(ls "$work/dist-2")
+for file in "$work"/dist-1/*; do
+    cmp "$file" "$work/dist-2/${file##*/}"
+    echo "same: ${file##*/}"
+done
+(cd "$dist" && sha256sum --check --quiet SHA256SUMS)
+section_end

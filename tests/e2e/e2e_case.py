@@ -1,5 +1,6 @@
 """The base of every end-to-end test: a fresh copy of the program per test."""
 
+import fcntl
 import glob
 import json
 import os
@@ -31,8 +32,19 @@ def user_folder(test):
     return folder
 
 
-def unprivileged_account():
-    """The unprivileged test user's account, added when missing."""
+# Suites run side by side: whoever plays as the test user holds this lock
+# until its test ends, so that no two share that user's home and sessions.
+TEST_USER_LOCK = "/tmp/poroten-test-user.lock"
+
+
+def unprivileged_account(test):
+    """The unprivileged test user's account, added when missing, held for the
+    rest of the test."""
+    if not getattr(test, "_test_user_lock", None):
+        lock = open(TEST_USER_LOCK, "a")
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        test._test_user_lock = lock
+        test.addCleanup(lock.close)
     try:
         return pwd.getpwnam(TEST_USER)
     except KeyError:
@@ -44,7 +56,7 @@ def unprivileged_account():
 def run_as_test_user(test, folder, script, *args, timeout=120):
     """Runs folder/script as the test user (added when missing) in a D-Bus session
     of its own on this display; returns (the account, the JSON object it printed)."""
-    account = unprivileged_account()
+    account = unprivileged_account(test)
     env = {"HOME": account.pw_dir, "USER": TEST_USER, "LOGNAME": TEST_USER,
            "LANG": "C.UTF-8", "PATH": "/usr/local/bin:/usr/bin:/bin",
            "DISPLAY": os.environ["DISPLAY"]}
@@ -55,6 +67,13 @@ def run_as_test_user(test, folder, script, *args, timeout=120):
     lines = [line for line in run.stdout.splitlines() if line.startswith("{")]
     test.assertTrue(lines, run.stdout + run.stderr[-3000:])
     return account, json.loads(lines[-1])
+
+
+def timed_to_the_tick(test):
+    """Marks a test that times the game's ticks against the wall clock: it runs
+    with the machine to itself (run_e2e.py --timed), the others beside other work."""
+    test.timed_to_the_tick = True
+    return test
 
 
 class GameCase(unittest.TestCase):

@@ -2,6 +2,7 @@
 """Runs the end-to-end suite against a built poroten binary.
 
     run_e2e.py --binary build/app/poroten [--build-dir build] [-k PATTERN ...]
+               [--timed | --untimed]
 
 Starts its own Xvfb, then itself again inside `dbus-run-session` with the
 accessibility bus launched, so that the program and the screen-reader side of
@@ -19,6 +20,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(1, os.path.dirname(HERE))  # game_facts
 import session  # noqa: E402
+import timed_runner  # noqa: E402
 
 
 def parse_args(argv):
@@ -27,6 +29,11 @@ def parse_args(argv):
     p.add_argument("--build-dir", help="the build tree, for the install and package checks")
     p.add_argument("-k", dest="patterns", action="append", default=[],
                    help="run only tests whose id contains this text")
+    timed = p.add_mutually_exclusive_group()
+    timed.add_argument("--timed", action="store_true",
+                       help="only the tests timed to the game's ticks (they want the machine "
+                            "to themselves)")
+    timed.add_argument("--untimed", action="store_true", help="only the other tests")
     p.add_argument("--screenshots", help="folder to keep a screenshot of each failure in")
     p.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     return p.parse_args(argv)
@@ -64,7 +71,16 @@ def inner(args):
     if args.patterns:
         loader.testNamePatterns = [f"*{p}*" for p in args.patterns]
     suite = loader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    # A class imported into another test module is found there too: each test once.
+    tests, ids = [], set()
+    for test in timed_runner.flatten(suite):
+        if test.id() not in ids:
+            ids.add(test.id())
+            tests.append(test)
+    if args.timed or args.untimed:
+        tests = [t for t in tests if timed(t) == args.timed]
+    suite = unittest.TestSuite(tests)
+    result = timed_runner.run(suite)
     launcher.terminate()
     launcher.wait()
     failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
@@ -74,6 +90,12 @@ def inner(args):
     if result.testsRun == 0:
         return 1
     return 0 if failed == 0 else 1
+
+
+def timed(test):
+    """Whether the test is marked timed_to_the_tick (e2e_case.py)."""
+    method = getattr(test, getattr(test, "_testMethodName", ""), None)
+    return bool(getattr(method, "timed_to_the_tick", False))
 
 
 def main(argv):

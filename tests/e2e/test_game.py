@@ -3,7 +3,7 @@
 import time
 
 import harness
-from e2e_case import GameCase
+from e2e_case import GameCase, timed_to_the_tick
 from game_facts import (BOX_TITLE, CELL_COUNT, FACTS, FIRST_ROW, MAIN, MAIN_TITLE, MENU_ENTRIES,
                         TIME_UP, TIMING, WRONG_KEY, menu_text)
 
@@ -59,6 +59,7 @@ class WindowAtRest(GameCase):
 
 
 class GameCycle(GameCase):
+    @timed_to_the_tick
     def test_enter_shows_three_digits_for_three_ticks_then_the_answer_phase(self):
         game = self.launch()
         game.press("Return")
@@ -153,6 +154,7 @@ class GameCycle(GameCase):
         self.assertEqual(game.boxes(), [])
         self.assertEqual(game.cells(), [""] * CELL_COUNT)
 
+    @timed_to_the_tick
     def test_five_ticks_without_an_answer_end_the_game(self):
         game = self.launch()
         digits = game.start_game()

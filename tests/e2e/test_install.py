@@ -69,7 +69,7 @@ class Installed(unittest.TestCase):
     def play_as_test_user(self, prefix, name, data_home=None, beside_record=()):
         """Runs as_user.py as the unprivileged test user, with the files named in
         beside_record waiting in the user's data folder; returns (account, its result)."""
-        account = unprivileged_account()
+        account = unprivileged_account(self)
         data = os.path.join(account.pw_dir, ".local/share/poroten")
         shutil.rmtree(data, ignore_errors=True)
         for file in beside_record:

@@ -8,7 +8,7 @@ expected is the game's own, from the facts file the build writes
 (POROTEN_FACTS). The touch keypad is not tried here: WebKitWebDriver on GTK neither emulates a
 touch screen nor sends touch input, and the keypad shows only on one.
 
-    xvfb-run -a engines_e2e.py SITE_DIR
+    xvfb-run -a engines_e2e.py SITE_DIR [-k PATTERN] [-j JOBS]
 """
 
 import os
@@ -21,6 +21,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import (MESSAGE, SCORE, Game, HeldServer, Server, css_colour,  # noqa: E402
                      record_of)
+import timed_runner  # noqa: E402
 from game_facts import (BOX_TITLE, BOXES, FIRST_ROW, MAIN, MEMORIZE, PRESS_RETURN,  # noqa: E402
                         WRONG_KEY, high_score_lines, menu_text)
 from selenium import webdriver  # noqa: E402
@@ -61,7 +62,16 @@ class WebKit(unittest.TestCase):
     def tearDown(self):
         self.driver.quit()
         self.server.stop()
-        self.home.cleanup()
+        # The browser's helpers may still be writing there a moment after it
+        # quits (the slower, the busier the machine).
+        for attempt in range(20):
+            try:
+                self.home.cleanup()
+                break
+            except OSError:
+                if attempt == 19:
+                    raise
+                time.sleep(0.25)
 
     def menu(self, *path):
         """Clicks through the menu bar, as a mouse would, to the entries of these names."""
@@ -212,12 +222,12 @@ class WebKit(unittest.TestCase):
 
 def main():
     global SITE
-    if len(sys.argv) != 2:
+    if len(sys.argv) < 2:
         print(__doc__)
         return 2
     SITE = os.path.abspath(sys.argv[1])
-    suite = unittest.TestLoader().loadTestsFromModule(sys.modules[__name__])
-    return 0 if unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful() else 1
+    return timed_runner.main(sys.modules[__name__], sys.argv[2:],
+                             [sys.executable, os.path.abspath(__file__), SITE])
 
 
 if __name__ == "__main__":

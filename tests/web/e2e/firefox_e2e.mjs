@@ -5,7 +5,7 @@
 // keypad, and menus asked for before the program has arrived. Every text,
 // colour, size and record byte expected is the game's own, from the facts
 // file the build writes (POROTEN_FACTS, game_facts.mjs).
-//   node firefox_e2e.mjs SITE_DIR NODE_MODULES_DIR
+//   node firefox_e2e.mjs SITE_DIR NODE_MODULES_DIR [-j JOBS]
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
@@ -423,12 +423,21 @@ async function early() {
   }
 }
 
+// Each scenario with its browser and server of its own; with -j N, N at a time.
+const scenarios = [desktop, nameWindow, newBuild, phone, early];
+const count = scenarios.length;
+const jobs = Math.max(1, Number(process.argv[process.argv.indexOf('-j') + 1]) || 1);
+const began = Date.now();
+const seconds = (since) => ((Date.now() - since) / 1000).toFixed(1) + ' s';
 try {
-  await desktop();
-  await nameWindow();
-  await newBuild();
-  await phone();
-  await early();
+  await Promise.all(Array.from({ length: jobs }, async () => {
+    for (let next; (next = scenarios.shift());) {
+      const start = Date.now();
+      await next();
+      console.log(`   (${next.name}: ${seconds(start)})`);
+    }
+  }));
+  console.log(`${count} scenarios in ${seconds(began)}, ${jobs} at a time`);
 } catch (e) {
   console.error('not ok -', e);
   process.exit(1);

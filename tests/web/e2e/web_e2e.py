@@ -5,7 +5,10 @@ menus, the colours on screen, a phone-sized touch screen and a reload with
 the server gone. Every text, colour, size, time and record byte expected is
 the game's own, from the facts file the build writes (POROTEN_FACTS).
 
-    web_e2e.py SITE_DIR [-k PATTERN]
+    web_e2e.py SITE_DIR [-k PATTERN] [-j JOBS]
+
+With -j, the tests run side by side, each with its browser, profile and
+server port of its own.
 """
 
 import os
@@ -21,6 +24,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import (ROOT, ANSWER_WAIT, CELLS, COUNTDOWN, MEMORIZE_WAIT, MESSAGE, SCORE,  # noqa: E402
                      Game, HeldServer, Server, chromium, close, css_colour, record_of)
+import timed_runner  # noqa: E402
 from game_facts import (BOX_TITLE, BOXES, COLOURS, FIRST_ROW, MAIN, MAIN_TITLE,  # noqa: E402
                         MEMORIZE, PAGE, PRESS_RETURN, SCORE_FILE, START, TIME_UP, TIMING,
                         WRONG_KEY, high_score_lines, menu_text)
@@ -737,6 +741,10 @@ class NewBuild(unittest.TestCase):
         self.plays()
 
 
+# For -j: the classes whose tests take longest, longest first.
+LONGEST_FIRST = ["TwoTabs", "DesktopGame"]
+
+
 def main():
     global SITE
     args = sys.argv[1:]
@@ -744,13 +752,8 @@ def main():
         print(__doc__)
         return 2
     SITE = os.path.abspath(args.pop(0))
-    loader = unittest.TestLoader()
-    suite = loader.loadTestsFromModule(sys.modules[__name__])
-    if args[:1] == ["-k"]:
-        loader.testNamePatterns = ["*%s*" % args[1]]
-        suite = loader.loadTestsFromModule(sys.modules[__name__])
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    return 0 if result.wasSuccessful() else 1
+    return timed_runner.main(sys.modules[__name__], args,
+                             [sys.executable, os.path.abspath(__file__), SITE])
 
 
 if __name__ == "__main__":
