@@ -98,9 +98,37 @@ def key(*names):
 
 
 def type_text(text):
-    # xdotool maps characters without a key of their own (kana, kanji) onto a
-    # spare keycode for the moment it types them.
+    bind_keys(text)
     xdotool("type", "--delay", 40, text)
+
+
+def bind_keys(text):
+    """Gives each character of text without a key of its own (kana, kanji,
+    full-width digits) a spare keycode that stays bound. xdotool would bind one
+    for the moment it types and unbind it at once, and a program slow to read
+    the new key map (a loaded machine) then reads the key unbound and drops it."""
+    from Xlib import display
+    wanted = [c for c in dict.fromkeys(text) if ord(c) > 0x7e]
+    if not wanted:
+        return
+    d = display.Display()
+    try:
+        first = d.display.info.min_keycode
+        count = d.display.info.max_keycode - first + 1
+        keymap = d.get_keyboard_mapping(first, count)
+        bound = {sym for syms in keymap for sym in syms}
+        # xdotool still needs the first free keycode for its own binding.
+        free = [first + i for i, syms in enumerate(keymap) if not any(syms)][1:]
+        for char in wanted:
+            sym = 0x01000000 + ord(char)
+            if sym in bound:
+                continue
+            if not free:
+                break
+            d.change_keyboard_mapping(free.pop(0), [(sym,) * len(keymap[0])])
+        d.sync()
+    finally:
+        d.close()
 
 
 def click(x, y):
