@@ -14,12 +14,14 @@
 
 #include "app/description.h"
 #include "highscore/score_file.h"
+#include "platform/xml_text.h"
 
 namespace {
 
 using poroten::app::KeyUse;
 using poroten::app::Language;
 using poroten::app::System;
+using poroten::platform::xmlEscaped;
 namespace app = poroten::app;
 
 std::string withoutLastNewline(std::string text) {
@@ -69,29 +71,6 @@ std::string roffKeys(const std::vector<KeyUse>& keys) {
     return out;
 }
 
-std::string xml(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 // A software centre shows the summary as a line of its own, capitalised.
 std::string capitalised(std::string text) {
     if (!text.empty()) {
@@ -120,10 +99,10 @@ Parts partsFor(const std::string& format) {
             // A paragraph's line breaks read as spaces, which Japanese has none of.
             const auto paragraph = [language](const std::string& text) {
                 return language == Language::English
-                           ? indented(app::plainParagraph(xml(text), language, 72), "      ")
-                           : "      " + xml(text);
+                           ? indented(app::plainParagraph(xmlEscaped(text), language, 72), "      ")
+                           : "      " + xmlEscaped(text);
             };
-            parts["summary" + suffix] = xml(capitalised(summary));
+            parts["summary" + suffix] = xmlEscaped(capitalised(summary));
             parts["play" + suffix] = paragraph(play);
             parts["record" + suffix] = paragraph(record);
         } else {

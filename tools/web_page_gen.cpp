@@ -15,6 +15,7 @@
 #include "platform/gothics.h"
 #include "platform/web/window_markup.h"
 #include "platform/window_rules.h"
+#include "platform/xml_text.h"
 #include "tools/csp_hash.h"
 
 namespace {
@@ -88,12 +89,13 @@ int main(int argc, char** argv) {
              web::cssPixels(poroten::platform::twipsToPixels(main.clientWidth)) + "; }\n" +
              web::styleSheet(main);
     using poroten::tools::base64;
+    using poroten::platform::xmlEscaped;
     using poroten::tools::cspHash;
     if (!inlinable(style, "</style") || !inlinable(script, "</script") ||
         !fill(page, "<!--main window-->", web::windowMarkup(main)) ||
-        !fill(page, "@CAPTION@", web::escaped(main.caption)) ||
-        !fill(page, "@KEYPAD@", web::escaped(web::kKeypadLabel)) ||
-        !fill(page, "@RETURN@", web::escaped(web::kReturnKey), true) ||
+        !fill(page, "@CAPTION@", xmlEscaped(main.caption)) ||
+        !fill(page, "@KEYPAD@", xmlEscaped(web::kKeypadLabel)) ||
+        !fill(page, "@RETURN@", xmlEscaped(web::kReturnKey), true) ||
         !fill(page, "<!--style-->", "<style>" + style + "</style>") ||
         !fill(page, "<!--script-->", "<script>" + script + "</script>") ||
         !fill(page, "@STYLE_HASH@", cspHash(style)) ||

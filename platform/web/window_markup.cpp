@@ -8,6 +8,7 @@
 #include "platform/web/json.h"
 #include "platform/window_rules.h"
 #include "platform/texts.h"
+#include "platform/xml_text.h"
 
 namespace poroten::platform::web {
 
@@ -19,16 +20,16 @@ std::string accessText(std::string_view text, std::string& key) {
     const auto at = text.find('&');
     key.clear();
     if (at == std::string_view::npos || at + 1 >= text.size()) {
-        return escaped(text);
+        return xmlEscaped(text);
     }
     // The key is one ASCII letter or digit in every caption the game has.
     key = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(text[at + 1]))));
-    return escaped(text.substr(0, at)) + "<u>" + escaped(text.substr(at + 1, 1)) + "</u>" +
-           escaped(text.substr(at + 2));
+    return xmlEscaped(text.substr(0, at)) + "<u>" + xmlEscaped(text.substr(at + 1, 1)) + "</u>" +
+           xmlEscaped(text.substr(at + 2));
 }
 
 std::string attribute(std::string_view name, std::string_view value) {
-    return " " + std::string(name) + "=\"" + escaped(value) + "\"";
+    return " " + std::string(name) + "=\"" + xmlEscaped(value) + "\"";
 }
 
 // An entry with items opens its menu; any other entry, and each item, is a command.
@@ -87,41 +88,18 @@ std::string controlMarkup(const WindowDesc& d, const ControlDesc& c) {
                    (c.maxLength > 0 ? attribute("maxlength", std::to_string(c.maxLength)) : "") +
                    common + ">";
         case ControlKind::Button:
-            return "<button type=\"button\"" + common + ">" + escaped(c.text) + "</button>";
+            return "<button type=\"button\"" + common + ">" + xmlEscaped(c.text) + "</button>";
         case ControlKind::Label:
             break;
     }
-    return "<div" + common + ">" + escaped(c.text) + "</div>";
+    return "<div" + common + ">" + xmlEscaped(c.text) + "</div>";
 }
 
 std::string selectorOf(const WindowDesc& d) {
-    return ".pw-window[data-name=\"" + escaped(d.name) + "\"]";
+    return ".pw-window[data-name=\"" + xmlEscaped(d.name) + "\"]";
 }
 
 }  // namespace
-
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 std::string cssColour(Colour c) {
     char css[8];
@@ -174,7 +152,7 @@ std::vector<const ControlDesc*> creationOrder(const WindowDesc& desc) {
 
 std::string windowMarkup(const WindowDesc& d) {
     const bool dialog = d.frame == Frame::FixedDialog;
-    const std::string caption = escaped(d.caption);
+    const std::string caption = xmlEscaped(d.caption);
     std::string out =
         dialog ? "<dialog class=\"pw-window pw-dialog\"" : "<div class=\"pw-window pw-main\"";
     out += attribute("aria-label", d.caption) + attribute("data-name", d.name) + ">";
@@ -184,7 +162,7 @@ std::string windowMarkup(const WindowDesc& d) {
     out += dialog ? "<span class=\"pw-caption\">" + caption + "</span>"
                   : "<h1 class=\"pw-caption\">" + caption + "</h1>";
     out += "<button type=\"button\" class=\"pw-close\"" + attribute("aria-label", kCloseLabel) +
-           " tabindex=\"-1\">" + escaped(kCloseBox) + "</button>";
+           " tabindex=\"-1\">" + xmlEscaped(kCloseBox) + "</button>";
     out += "</div>";
     if (!d.menu.empty()) {
         appendMenu(out, d.menu);

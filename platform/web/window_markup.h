@@ -36,9 +36,6 @@ std::string styleSheet(const WindowDesc& desc);
 // The rules as JSON, [[target, {property: value, ...}], ...]: the program's.
 std::string styleJson(const WindowDesc& desc);
 
-// Text as HTML text or an attribute's value.
-std::string escaped(std::string_view text);
-
 // As CSS: "#rrggbb", "16px".
 std::string cssColour(Colour colour);
 std::string cssPixels(int pixels);
