@@ -42,6 +42,19 @@ std::string notAFile(mode_t mode) {
     return "Not a regular file";
 }
 
+// Why the file's place cannot take the record: a link, or something other than
+// a regular file; empty when it holds a regular file or nothing yet.
+std::string placeRefused(const fs::path& file) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0) {
+        return {};
+    }
+    if (S_ISLNK(st.st_mode)) {
+        return linkReason();
+    }
+    return S_ISREG(st.st_mode) ? std::string() : notAFile(st.st_mode);
+}
+
 // The folder that holds the file, as the file's own name reaches it.
 fs::path folderOf(const fs::path& file) {
     std::error_code ignored;
@@ -243,16 +256,9 @@ ReadResult PosixFiles::readOrCreate(const fs::path& file, std::size_t longest) {
             return result;
         }
     }
-    struct stat st {};
-    if (::lstat(file.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            result.error = linkReason();
-            return result;
-        }
-        if (!S_ISREG(st.st_mode)) {
-            result.error = notAFile(st.st_mode);
-            return result;
-        }
+    if (std::string refused = placeRefused(file); !refused.empty()) {
+        result.error = std::move(refused);
+        return result;
     }
     // Read and write: a file that cannot be written here is no place for the
     // record. O_NOFOLLOW: a link put there after the check is refused too;
@@ -262,6 +268,7 @@ ReadResult PosixFiles::readOrCreate(const fs::path& file, std::size_t longest) {
         result.error = errno == ELOOP ? linkReason() : systemReason(errno);
         return result;
     }
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         result.error = notAFile(0);
@@ -302,16 +309,9 @@ WriteResult PosixFiles::replace(const fs::path& file, std::string_view bytes) {
         result.error = kInstalledReason;
         return result;
     }
-    struct stat old {};
-    if (::lstat(file.c_str(), &old) == 0) {
-        if (S_ISLNK(old.st_mode)) {
-            result.error = linkReason();
-            return result;
-        }
-        if (!S_ISREG(old.st_mode)) {
-            result.error = notAFile(old.st_mode);
-            return result;
-        }
+    if (std::string refused = placeRefused(file); !refused.empty()) {
+        result.error = std::move(refused);
+        return result;
     }
     // Written beside the target, every write and the sync checked, then
     // renamed over it: a full disk or any other failure leaves the old file
@@ -324,6 +324,7 @@ WriteResult PosixFiles::replace(const fs::path& file, std::string_view bytes) {
         return result;
     }
     bool ok = true;
+    struct stat old {};
     if (::lstat(file.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0) {
         ok = false;
         error = errno;
